@@ -1,0 +1,167 @@
+// Arithmetic of the panel's parameter mapping and 16-bit conversion.
+#include "panel/ParameterMapping.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+
+namespace corvane::panel {
+namespace {
+
+constexpr double kHundredth = static_cast<double>(0.01f);
+constexpr double kLfoStep = static_cast<double>(0.005f);
+constexpr double kDepthStep = static_cast<double>(1.0f / 240.0f);
+
+// Stores a double as float; results beyond float range saturate rather than becoming inf.
+float ToFloat(double x)
+{
+    if (std::isnan(x))
+        return std::numeric_limits<float>::quiet_NaN();
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (x > kMax)
+        return std::numeric_limits<float>::max();
+    if (x < -kMax)
+        return -std::numeric_limits<float>::max();
+    return static_cast<float>(x);
+}
+
+} // namespace
+
+int TruncToInt(double x)
+{
+    if (std::isnan(x))
+        return 0;
+    if (x >= 2147483647.0)
+        return std::numeric_limits<int>::max();
+    if (x <= -2147483648.0)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(x);
+}
+
+float UnitFromTopSlider(int position)
+{
+    return ToFloat(1.0 - position * kHundredth);
+}
+
+float SmoothFromSlider(int position)
+{
+    return ToFloat((100 - position) * kHundredth);
+}
+
+float BipolarFromSlider(int position)
+{
+    return ToFloat(position * kHundredth);
+}
+
+float VolumeFromSlider(int position)
+{
+    const int n = -position;
+    return ToFloat(n * kHundredth);
+}
+
+float LfoFrequencyFromSlider(int position)
+{
+    const long long squared = static_cast<long long>(position) * position;
+    return ToFloat(static_cast<double>(squared) * kLfoStep);
+}
+
+float KnobDepth(int position)
+{
+    return ToFloat((position - 60) * kDepthStep);
+}
+
+int HoldFromValue(float v)
+{
+    const int n = TruncToInt(static_cast<double>(v) * 100.0);
+    return n < 1 ? 1 : n;
+}
+
+int HoldSliderPosition(int hold)
+{
+    return 100 - hold; // the hold is at least 1, so this cannot overflow
+}
+
+float CutoffFromValue(float v)
+{
+    const float x = ToFloat(static_cast<double>(v) * 10000.0);
+    // A NaN fails every comparison; it must not reach the filter.
+    if (!(x >= 10.0f))
+        return 10.0f;
+    return x;
+}
+
+int TopSliderPosition(float v)
+{
+    return TruncToInt(100.0 - static_cast<double>(v) * 100.0);
+}
+
+int VolumeHundredthsFromValue(float v)
+{
+    return TruncToInt(static_cast<double>(v) * 10000.0);
+}
+
+float VolumeShownFromValue(float v)
+{
+    return ToFloat(static_cast<double>(v) * 10000.0);
+}
+
+int VolumeSliderPosition(int hundredths)
+{
+    return hundredths / -100;
+}
+
+int BipolarSliderPosition(float v)
+{
+    return TruncToInt(static_cast<double>(v) * 100.0);
+}
+
+float PitchRatio(float v, int pitchRange)
+{
+    const unsigned h = static_cast<unsigned>(pitchRange) / 2u;
+    const double exponent = static_cast<double>(v) * h + h;
+    return ToFloat(std::pow(2.0, exponent) / pitchRange);
+}
+
+std::int16_t ConvertSample(float x)
+{
+    const double scaled = static_cast<double>(x) * static_cast<double>(kPcmScale);
+    if (std::isnan(scaled))
+        return 0;
+    if (scaled >= kPcmLimit)
+        return kPcmLimit;
+    if (scaled <= -kPcmLimit)
+        return -kPcmLimit;
+    return static_cast<std::int16_t>(static_cast<int>(scaled));
+}
+
+void ConvertBlock(const float* in, std::int16_t* out, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i)
+        out[i] = ConvertSample(in[i]);
+}
+
+std::string FormatValue(const char* format, double value)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string FormatInt(const char* format, int value)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string InfoLine(const char* name, const char* value, const char* unit)
+{
+    if (!name || !value)
+        return {};
+    char text[256];
+    std::snprintf(text, sizeof text, "%s\r\n%s %s", name, value, unit ? unit : "");
+    return text;
+}
+
+} // namespace corvane::panel
