@@ -1,0 +1,142 @@
+// Noise source with sample-and-hold.
+#include "engine/CNoiseGenerator.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kOneOverRate = 0.000022675737f; // 1 / 44100
+constexpr float kTwoPi = 6.2831855f;
+
+// One pink filter and one resonator for the whole process, as the sound has always had.
+struct SharedFilters {
+    float b0 = 0.0f, b1 = 0.0f, b2 = 0.0f;
+    float y1 = 0.0f, y2 = 0.0f;
+    float R = 0.0f, c1 = 0.0f, g = 0.0f;
+    bool bHaveR = false, bHaveC1 = false, bHaveG = false;
+};
+SharedFilters g_shared;
+
+// The resonator's coefficients (centre 1200 Hz, bandwidth 300 Hz) cost an exp, a cos and a
+// sqrt, so they are computed once, on first use.
+void PrepareResonator()
+{
+    if (!g_shared.bHaveR) {
+        g_shared.R = static_cast<float>(std::exp(-(kTwoPi * 300.0f * kOneOverRate)));
+        g_shared.bHaveR = true;
+    }
+    if (!g_shared.bHaveC1) {
+        const float R = g_shared.R;
+        g_shared.c1 = static_cast<float>(std::cos(kTwoPi * 1200.0f * kOneOverRate) * (-4.0f * R / (R + 1.0f)));
+        g_shared.bHaveC1 = true;
+    }
+    if (!g_shared.bHaveG) {
+        const float R = g_shared.R;
+        const float c1 = g_shared.c1;
+        g_shared.g = static_cast<float>(std::sqrt(1.0f - c1 * c1 / (4.0f * R)) * (1.0f - R));
+        g_shared.bHaveG = true;
+    }
+}
+
+// Truncates toward zero like a plain cast, but gives 0 for NaN and saturates out-of-range
+// values instead of invoking undefined behaviour.
+std::int32_t TruncateToInt(float v)
+{
+    if (v >= 2147483520.0f)
+        return INT32_MAX;
+    if (v > -2147483648.0f)
+        return static_cast<std::int32_t>(v);
+    return v != v ? 0 : INT32_MIN;
+}
+
+} // namespace
+
+CNoiseGenerator::CNoiseGenerator()
+{
+    // The sweep of the phased noise takes 50 seconds per cycle.
+    m_phaser.SetRate(0.02f);
+}
+
+void CNoiseGenerator::SetType(int nType)
+{
+    m_nType = nType;
+    Update();
+}
+
+int CNoiseGenerator::GetType() const
+{
+    return m_nType;
+}
+
+void CNoiseGenerator::SetHold(int nHold)
+{
+    m_nHold = nHold;
+    Update();
+}
+
+void CNoiseGenerator::SetSmooth(float fSmooth)
+{
+    m_fSmooth = fSmooth;
+    Update();
+}
+
+void CNoiseGenerator::SetHoldModulation(const float* pBlock, unsigned)
+{
+    m_pHoldModulation = pBlock;
+}
+
+void CNoiseGenerator::SetHoldModulationDepth(float fDepth)
+{
+    m_fHoldModulationDepth = fDepth;
+}
+
+void CNoiseGenerator::Update()
+{
+}
+
+CNoiseGenerator::SharedState CNoiseGenerator::GetSharedState()
+{
+    return {g_shared.b0, g_shared.b1, g_shared.b2, g_shared.y1, g_shared.y2, g_shared.R, g_shared.c1, g_shared.g};
+}
+
+float CNoiseGenerator::Draw()
+{
+    const float w = m_random.Draw();
+    switch (m_nType) {
+    case PhasedWhite:
+        return m_phaser.Process(w);
+    case Pink:
+        g_shared.b0 = 0.99765f * g_shared.b0 + 0.099046f * w;
+        g_shared.b1 = 0.963f * g_shared.b1 + 0.2965164f * w;
+        g_shared.b2 = 0.57f * g_shared.b2 + 1.0526913f * w;
+        return (g_shared.b0 + g_shared.b1 + g_shared.b2 + 0.1848f * w) * 0.5f;
+    case ResonancePink: {
+        PrepareResonator();
+        const float y = w * g_shared.g - g_shared.y1 * g_shared.c1 - g_shared.y2 * g_shared.R;
+        g_shared.y2 = g_shared.y1;
+        g_shared.y1 = y;
+        return 8.0f * y;
+    }
+    default:
+        return w;
+    }
+}
+
+unsigned CNoiseGenerator::Generate(float* pOut, unsigned nCount)
+{
+    for (unsigned i = 0; i < nCount; ++i) {
+        // Unsigned arithmetic: a negative modulated length becomes a very long hold.
+        std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
+        if (m_pHoldModulation) {
+            const float fExtra = (m_pHoldModulation[i] + 1.0f) * 128.0f * m_fHoldModulationDepth;
+            nHold += static_cast<std::uint32_t>(TruncateToInt(fExtra));
+        }
+        if (nHold == 0)
+            nHold = 1;
+        if (m_nCounter % nHold == 0)
+            m_fHeld = Draw();
+        pOut[i] = m_fHeld;
+        ++m_nCounter;
+    }
+    return nCount;
+}

@@ -1,0 +1,241 @@
+// Wave table generation and interpolated playback.
+#include "engine/CWaveTable.h"
+
+#include "platform/wintypes.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kTwoPi = 6.2831855f;
+constexpr double kSampleRate = 44100.0;
+
+// The frequency-modulated playback reads its modulator at one position for the whole process.
+float g_fModulatorPosition = 0.0f;
+
+// False also for NaN.
+bool InTable(double dPhase, double dLength)
+{
+    return dPhase >= 0.0 && dPhase <= dLength;
+}
+
+// Brings a phase back into [0, length]: the usual single step past the end is taken off once,
+// as playback always did; anything further out (negative phases from frequency modulation,
+// very large steps) is folded back instead of reading outside the table.
+double WrapPhase(double dPhase, double dLength)
+{
+    if (dPhase > dLength)
+        dPhase -= dLength;
+    if (!InTable(dPhase, dLength)) {
+        dPhase = std::fmod(dPhase, dLength);
+        if (dPhase < 0.0)
+            dPhase += dLength;
+    }
+    return dPhase == dPhase ? dPhase : 0.0;
+}
+
+} // namespace
+
+float CWaveTable::GetModulatorPosition()
+{
+    return g_fModulatorPosition;
+}
+
+void CWaveTable::SetModulatorPosition(float fPosition)
+{
+    g_fModulatorPosition = fPosition;
+}
+
+int CWaveTable::Init(void*)
+{
+    Generate();
+    m_bReady = 1;
+    return 0;
+}
+
+float* CWaveTable::Allocate(unsigned nCount)
+{
+    float* pData = CSampleBlock::Allocate(nCount);
+    if (pData)
+        Init(nullptr);
+    return pData;
+}
+
+int CWaveTable::SetShape(unsigned nShape)
+{
+    if (nShape > Keep)
+        return E_INVALIDARG;
+    m_nShape = nShape;
+    if (!m_bReady)
+        return E_FAIL;
+    Generate();
+    return 0;
+}
+
+int CWaveTable::Generate()
+{
+    const unsigned n = m_nLength;
+    float* t = m_pData;
+    switch (m_nShape) {
+    case Sine:
+        for (unsigned i = 0; i < n; ++i)
+            t[i] = static_cast<float>(std::sin(static_cast<float>(i) / static_cast<float>(n) * kTwoPi));
+        return 0;
+    case Triangle: {
+        // Tables shorter than four entries would divide by zero; they get a step of 1.
+        const unsigned quarter = n / 4 ? n / 4 : 1;
+        float step = 1.0f / static_cast<float>(quarter);
+        float v = 0.0f;
+        for (unsigned i = 0; i < n; ++i) {
+            t[i] = v;
+            v += step;
+            if (v >= 1.0f || v <= -1.0f)
+                step = -step;
+        }
+        return 0;
+    }
+    case Pulse:
+        for (unsigned i = 0; i < n; ++i)
+            t[i] = i < n / 2 ? 0.97f : -0.97f;
+        return 0;
+    case Sawtooth: {
+        // The second half keeps falling from -0.97 to about -1.94: that is the shape's sound.
+        const unsigned half = n / 2 ? n / 2 : 1;
+        const float a = 0.97f / static_cast<float>(half);
+        for (unsigned i = 0; i < n; ++i) {
+            const float v = static_cast<float>(i) * a;
+            t[i] = i < n / 2 ? v : -v;
+        }
+        return 0;
+    }
+    case Random:
+        for (unsigned i = 0; i < n; ++i)
+            t[i] = m_random.Draw();
+        return 0;
+    case Keep:
+        return 0;
+    default:
+        return E_INVALIDARG;
+    }
+}
+
+int CWaveTable::SetModulator(CWaveTable* pModulator, float fFrequency)
+{
+    m_pModulator = pModulator;
+    m_fModulatorFrequency = fFrequency;
+    return 0;
+}
+
+int CWaveTable::SetModulatorFrequency(float fFrequency)
+{
+    m_fModulatorFrequency = fFrequency;
+    return 0;
+}
+
+int CWaveTable::SetModulationIndex(float fIndex)
+{
+    m_fModulationIndex = fIndex;
+    return 0;
+}
+
+float CWaveTable::Increment(float fFrequency) const
+{
+    // Entries per sample: length / (44100 / frequency), written so that 0 Hz gives 0.
+    const double inc = static_cast<double>(m_nLength) * fFrequency / kSampleRate;
+    return std::isfinite(inc) ? static_cast<float>(inc) : 0.0f;
+}
+
+float CWaveTable::Read(double dPhase) const
+{
+    const unsigned n = m_nLength;
+    const auto k = static_cast<std::uint32_t>(dPhase);
+    const float frac = static_cast<float>(dPhase - k);
+    // Power-of-two tables (all the program's) wrap with a mask rather than a division.
+    const std::uint32_t i0 = (n & (n - 1)) == 0 ? (k & (n - 1)) : k % n;
+    const std::uint32_t i1 = i0 + 1 == n ? 0 : i0 + 1;
+    return m_pData[i0] * (1.0f - frac) + m_pData[i1] * frac;
+}
+
+float CWaveTable::Lookup(float fPosition) const
+{
+    if (!m_pData || m_nLength == 0)
+        return 0.0f;
+    const double n = m_nLength;
+    double x = fPosition;
+    if (!InTable(x, n))
+        x = WrapPhase(x, n);
+    return Read(x);
+}
+
+int CWaveTable::Render(float* pOut, unsigned nCount, float fFrequency, float* pPhase)
+{
+    if (!m_pData || m_nLength == 0)
+        return E_FAIL;
+    const double n = m_nLength;
+    const double inc = Increment(fFrequency);
+    // The phase runs in double within a call: at the lowest LFO rates a float phase near the
+    // end of the table would stop advancing altogether.
+    double phase = WrapPhase(*pPhase, n);
+    for (unsigned i = 0; i < nCount; ++i) {
+        phase += inc;
+        if (!InTable(phase, n))
+            phase = WrapPhase(phase, n);
+        pOut[i] = Read(phase);
+    }
+    *pPhase = static_cast<float>(phase);
+    return 0;
+}
+
+std::int16_t CWaveTable::ToPcm16(float fValue)
+{
+    // The sawtooth reaches -1.94 x 28000, beyond 16 bits: limit rather than wrap around.
+    float v = fValue * 28000.0f;
+    if (v > 32767.0f)
+        v = 32767.0f;
+    if (v < -32768.0f)
+        v = -32768.0f;
+    return v == v ? static_cast<std::int16_t>(v) : 0;
+}
+
+int CWaveTable::RenderPcm16(std::int16_t* pOut, unsigned nCount, float fFrequency, float* pPhase)
+{
+    if (m_pModulator)
+        return RenderPcm16Fm(pOut, nCount, fFrequency, pPhase);
+    if (!m_pData || m_nLength == 0)
+        return E_FAIL;
+    float block[256];
+    while (nCount > 0) {
+        const unsigned nPart = nCount < 256 ? nCount : 256;
+        Render(block, nPart, fFrequency, pPhase);
+        for (unsigned i = 0; i < nPart; ++i)
+            pOut[i] = ToPcm16(block[i]);
+        pOut += nPart;
+        nCount -= nPart;
+    }
+    return 0;
+}
+
+int CWaveTable::RenderPcm16Fm(std::int16_t* pOut, unsigned nCount, float fFrequency, float* pPhase)
+{
+    if (!m_pData || m_nLength == 0 || !m_pModulator || !m_pModulator->m_pData || m_pModulator->m_nLength == 0)
+        return E_FAIL;
+    const double n = m_nLength;
+    const double mlen = m_pModulator->m_nLength;
+    const double inc = Increment(fFrequency);
+    const double modInc = m_pModulator->Increment(m_fModulatorFrequency);
+    double phase = WrapPhase(*pPhase, n);
+    double modPosition = WrapPhase(g_fModulatorPosition, mlen);
+    for (unsigned i = 0; i < nCount; ++i) {
+        const float m = m_pModulator->Read(modPosition);
+        modPosition += modInc;
+        if (!InTable(modPosition, mlen))
+            modPosition = WrapPhase(modPosition, mlen);
+        phase += inc + m * m_fModulationIndex * 10.0f;
+        if (!InTable(phase, n))
+            phase = WrapPhase(phase, n);
+        pOut[i] = ToPcm16(Read(phase));
+    }
+    *pPhase = static_cast<float>(phase);
+    g_fModulatorPosition = static_cast<float>(modPosition);
+    return 0;
+}
