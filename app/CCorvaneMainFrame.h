@@ -1,0 +1,67 @@
+// The main window: menu bar, toolbar band with the two Sound buttons, status bar, the panel.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+
+class QLabel;
+class QToolBar;
+class QToolButton;
+
+namespace corvane {
+class CCorvaneMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CCorvaneMainFrame(QWidget* parent = nullptr);
+    ~CCorvaneMainFrame() override;
+
+    // "Untitled - Corvane": the document title first, as desktop programs do.
+    static QString ComposeTitle(const QString& documentTitle, const QString& appTitle);
+
+    // Puts the panel in the middle of the frame; the frame takes ownership of the widget.
+    void SetView(QWidget* view);
+    void SetDocumentTitle(const QString& documentTitle);
+    // Replaces the greyed "Recent File" placeholder by numbered entries, or restores it.
+    void SetRecentFiles(const QStringList& paths);
+    // Shows each lock key's indicator text while that lock is on.
+    void SetKeyIndicators(bool capsLock, bool numLock, bool scrollLock);
+
+    QAction* Action(int id) const { return m_actions.value(id); }
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    QLabel* MessagePane() const { return m_pMessagePane; }
+    QLabel* IndicatorPane(int id) const { return m_indicators.value(id); }
+    // The entries currently shown, newest first.
+    QList<QAction*> RecentFileActions() const;
+
+signals:
+    // Every menu, toolbar and accelerator command that the frame does not handle itself.
+    void Command(int id);
+    // Index 0..7 into the recent-file list.
+    void RecentFileChosen(int index);
+    // The window was closed: the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* AddCommand(QMenu* menu, const QString& text, int id,
+                        const QList<QKeySequence>& keys = {});
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void WatchBarVisibility();
+
+    QHash<int, QAction*> m_actions;
+    QHash<int, QLabel*> m_indicators;
+    QList<QAction*> m_recentActions;
+    QAction* m_pRecentPlaceholder = nullptr;
+    QAction* m_pRecentSeparator = nullptr;
+    QMenu* m_pFileMenu = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QLabel* m_pMessagePane = nullptr;
+    QList<QToolButton*> m_silentButtons; // buttons whose command has no tooltip part
+};
+} // namespace corvane

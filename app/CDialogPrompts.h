@@ -1,0 +1,14 @@
+// The file commands' questions and messages as the desktop's file dialogs and message boxes.
+#pragma once
+
+#include "app/IDocumentPrompts.h"
+
+namespace corvane {
+class CDialogPrompts final : public IDocumentPrompts {
+public:
+    QString AskOpenFileName(QWidget* parent, const QString& filter) override;
+    QString AskSaveFileName(QWidget* parent, const QString& proposed, const QString& filter,
+                            const QString& defaultSuffix) override;
+    void ShowError(QWidget* parent, const QString& title, const QString& text) override;
+};
+} // namespace corvane

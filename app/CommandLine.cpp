@@ -1,0 +1,44 @@
+// The command line: an optional file to open, --help and --version.
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <cstring>
+
+namespace corvane {
+bool AsksOnlyForInformation(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        for (const char* info : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
+            if (std::strcmp(arg, info) == 0)
+                return true;
+    }
+    return false;
+}
+
+void ConfigureCommandLine(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Corvane - real-time ambience synthesizer.\n"
+                       "Plays continuously shaped noise while you set it up on one panel."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A Corvane document (.wav) to open."),
+                                 QStringLiteral("[file]"));
+}
+
+CommandLineRequest ParseCommandLine(QCommandLineParser& parser, const QStringList& arguments)
+{
+    CommandLineRequest request;
+    parser.process(arguments); // prints help, version or option errors and exits on its own
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        request.error = QStringLiteral("only one file can be opened; %1 were named.").arg(files.size());
+    else if (files.size() == 1)
+        request.fileName = files.constFirst();
+    return request;
+}
+} // namespace corvane

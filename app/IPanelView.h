@@ -1,0 +1,36 @@
+// What the application needs of the synthesizer panel; lets tests put a stand-in in its place.
+#pragma once
+
+#include <cstdint>
+
+class QWidget;
+
+namespace corvane {
+class IPanelView {
+public:
+    virtual ~IPanelView() = default;
+    // The widget the main frame shows as its central widget.
+    virtual QWidget* Widget() = 0;
+    // Set-up; runs at start and again for File New and File Open.
+    virtual void OnInitialUpdate() = 0;
+    // Render tick; `pTime` is the clock's time in 100 ns units.
+    virtual int OnEngineTick(std::int64_t* pTime) = 0;
+    virtual void OnSoundLoop() = 0;
+    virtual void OnSoundOneShot() = 0;
+};
+
+// Adapts any panel widget class with the panel's public operations; the frame owns the widget.
+template <class TPanel>
+class CPanelAdapter final : public IPanelView {
+public:
+    explicit CPanelAdapter(TPanel* panel) : m_pPanel(panel) {}
+    QWidget* Widget() override { return m_pPanel; }
+    void OnInitialUpdate() override { m_pPanel->OnInitialUpdate(); }
+    int OnEngineTick(std::int64_t* pTime) override { return m_pPanel->OnEngineTick(pTime); }
+    void OnSoundLoop() override { m_pPanel->OnSoundLoop(); }
+    void OnSoundOneShot() override { m_pPanel->OnSoundOneShot(); }
+
+private:
+    TPanel* m_pPanel;
+};
+} // namespace corvane

@@ -1,0 +1,99 @@
+// Runs a command-line export: options, a headless panel, the render loop, then the file.
+#include "app/export/ExportCommand.h"
+
+#include "app/export/CAudioFileWriter.h"
+#include "app/export/CExportOptions.h"
+#include "app/export/CExportPanelSetup.h"
+#include "app/export/CExportProgress.h"
+#include "app/export/CExportRenderer.h"
+#include "app/export/CHeadlessPanel.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void PrintLine(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// The panel is a widget: without an application object yet, make one that needs no display.
+std::unique_ptr<QApplication> EnsureApplication()
+{
+    if (QCoreApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "corvane";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+} // namespace
+
+bool IsExportRequest(const QStringList& args)
+{
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--export") || args[i].startsWith(QLatin1String("--export="))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunExport(const QStringList& args)
+{
+    CExportOptions options;
+    QString error;
+    if (!options.Parse(args, &error)) {
+        PrintLine(error);
+        return 2;
+    }
+    if (options.helpRequested) {
+        std::fputs(CExportOptions::UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    const std::unique_ptr<QApplication> app = EnsureApplication();
+    if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        PrintLine(QStringLiteral("corvane: the export needs a widget application"));
+        return 1;
+    }
+
+    CHeadlessPanel headless;
+    if (!headless.Create(options.rate, options.channels, &error)) {
+        PrintLine(error);
+        return 1;
+    }
+    CExportPanelSetup setup(headless.Panel());
+    for (const QString& note : setup.Apply(options)) {
+        PrintLine(note);
+    }
+
+    // The file is opened before the render so that an unwritable target fails at once.
+    CAudioFileWriter writer;
+    if (!writer.Open(options.file, options.format, options.rate, options.channels, &error)) {
+        PrintLine(error);
+        return 1;
+    }
+    CExportProgress progress = CExportProgress::ForStderr();
+    progress.Start(options.FrameCount(), options.rate);
+    CExportRenderer renderer(headless.Panel(), headless.Device(), options.channels);
+    const bool rendered = renderer.Render(
+        options.FrameCount(),
+        [&writer](const std::int16_t* samples, std::int64_t frames, QString* pError) {
+            return writer.Write(samples, frames, pError);
+        },
+        [&progress](std::int64_t done) { progress.Update(done); }, &error);
+    if (!rendered || !writer.Commit(&error)) {
+        writer.Discard();
+        PrintLine(error);
+        return 1;
+    }
+    progress.Finish();
+    return 0;
+}

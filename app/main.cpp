@@ -1,0 +1,56 @@
+// Program entry: command line, start-up, the polling main loop, saving settings at the end.
+#include "app/AppIdentity.h"
+#include "app/CCorvaneApp.h"
+#include "app/CommandLine.h"
+#include "app/IPanelView.h"
+#include "panel/CCorvaneFormView.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+std::unique_ptr<corvane::IPanelView> MakePanel()
+{
+    // The main frame takes the widget over; the adapter only forwards calls to it.
+    return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(new CCorvaneFormView);
+}
+
+int Fail(const QString& message)
+{
+    std::fprintf(stderr, "corvane: %s\n", qPrintable(message));
+    return 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Help and version must work in a terminal without a display.
+    if (corvane::AsksOnlyForInformation(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        corvane::SetApplicationIdentity();
+        QCommandLineParser parser;
+        corvane::ConfigureCommandLine(parser);
+        corvane::ParseCommandLine(parser, QCoreApplication::arguments());
+        return 0;
+    }
+
+    QApplication application(argc, argv);
+    corvane::SetApplicationIdentity();
+    QCommandLineParser parser;
+    corvane::ConfigureCommandLine(parser);
+    const corvane::CommandLineRequest request =
+        corvane::ParseCommandLine(parser, QApplication::arguments());
+    if (!request.error.isEmpty())
+        return Fail(request.error);
+
+    corvane::CCorvaneApp app(&MakePanel);
+    QString error;
+    if (!app.InitInstance(request.fileName, &error))
+        return Fail(error);
+    const int exitCode = app.Run();
+    app.ExitInstance();
+    return exitCode;
+}

@@ -1,0 +1,213 @@
+// Application: start-up order, command-line file, recent files across restarts, file commands,
+// the polling loop's quit handling and the 15 ms render tick on an injected clock.
+#include "app/CCorvaneApp.h"
+#include "app/CCorvaneDoc.h"
+#include "app/CCorvaneMainFrame.h"
+#include "app/CommandIds.h"
+
+#include "FakePanel.h"
+#include "FakePrompts.h"
+#include "platform/kernel.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using corvane::CCorvaneApp;
+using corvane::test::CFakePanel;
+using corvane::test::CFakePrompts;
+namespace cmd = corvane::cmd;
+
+namespace {
+constexpr std::int64_t kTicksPerMs = 10000; // a 10 MHz counter: one tick is 100 ns
+
+// Settings in a private folder, a controllable counter, and an application with stand-ins.
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_settingsDir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+        corvane::platform::SetPerformanceCounterSource([this] { return m_counter; }, 1000 * kTicksPerMs);
+    }
+    void TearDown() override { corvane::platform::SetPerformanceCounterSource({}, 0); }
+
+    std::unique_ptr<CCorvaneApp> MakeApp()
+    {
+        m_pPanel = nullptr;
+        return std::make_unique<CCorvaneApp>(
+            [this] {
+                auto panel = std::make_unique<CFakePanel>();
+                m_pPanel = panel.get();
+                return panel;
+            },
+            &m_prompts);
+    }
+
+    QString MakeFile(const QString& name)
+    {
+        const QString path = m_files.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("abc");
+        return path;
+    }
+
+    QTemporaryDir m_settingsDir;
+    QTemporaryDir m_files;
+    CFakePrompts m_prompts;
+    CFakePanel* m_pPanel = nullptr;
+    std::int64_t m_counter = 5'000 * kTicksPerMs;
+};
+} // namespace
+
+TEST_F(AppFixture, StartsWithOneWindowHoldingThePanelSetUpBeforeItIsShown)
+{
+    auto app = MakeApp();
+    QString error;
+    ASSERT_TRUE(app->InitInstance(QString(), &error)) << error.toStdString();
+    ASSERT_NE(m_pPanel, nullptr);
+    EXPECT_EQ(m_pPanel->initialUpdates, 1);
+    EXPECT_TRUE(m_pPanel->viewInFrameAtInitialUpdate);
+    EXPECT_FALSE(m_pPanel->windowShownAtInitialUpdate);
+    EXPECT_TRUE(app->MainFrame()->isVisible());
+    EXPECT_EQ(app->MainFrame()->centralWidget(), m_pPanel->Widget());
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "Untitled - Corvane");
+    EXPECT_EQ(app->Panel(), m_pPanel);
+
+    // Sound commands reach the panel; New starts the panel's set-up again.
+    app->MainFrame()->Action(cmd::SoundOneShot)->trigger();
+    app->MainFrame()->Action(cmd::SoundLoop)->trigger();
+    EXPECT_EQ(m_pPanel->oneShots, 1);
+    EXPECT_EQ(m_pPanel->loops, 1);
+    app->MainFrame()->Action(cmd::FileNew)->trigger();
+    EXPECT_EQ(m_pPanel->initialUpdates, 2);
+}
+
+TEST_F(AppFixture, IdleStepTicksThePanelOnlyFifteenMillisecondsAfterTheLastTick)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    const std::int64_t start = m_counter; // the clock starts at the end of start-up
+
+    m_counter = start + 14 * kTicksPerMs;
+    app->OnRealtimeTick();
+    EXPECT_TRUE(m_pPanel->tickTimes.empty());
+    m_counter = start + 15 * kTicksPerMs;
+    app->OnRealtimeTick();
+    ASSERT_EQ(m_pPanel->tickTimes.size(), 1u);
+    EXPECT_EQ(m_pPanel->tickTimes[0], 15 * kTicksPerMs); // the time handed over is in 100 ns
+    EXPECT_EQ(app->Ticker().LastTickMs(), 15);
+
+    m_counter = start + 29 * kTicksPerMs; // 14 ms after that tick
+    app->OnRealtimeTick();
+    EXPECT_EQ(m_pPanel->tickTimes.size(), 1u);
+    m_counter = start + 30 * kTicksPerMs + 9999; // 15.9999 ms: still a whole 15 ms
+    app->OnRealtimeTick();
+    EXPECT_EQ(m_pPanel->tickTimes.size(), 2u);
+    EXPECT_EQ(app->Ticker().LastTickMs(), 30);
+}
+
+TEST_F(AppFixture, RunEndsWithAPendingQuitsCodeBeforeAnyIdleStep)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    m_counter += 1000 * kTicksPerMs; // a tick would be long overdue
+    app->PostQuitMessage(7);
+    app->PostQuitMessage(9); // the first request decides
+    EXPECT_EQ(app->Run(), 7);
+    EXPECT_TRUE(m_pPanel->tickTimes.empty());
+}
+
+TEST_F(AppFixture, RunSpinsTicksAndEndsWhenTheMainWindowCloses)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    // Time moves 1 ms per panel tick request; close the window after three ticks.
+    m_counter += 20 * kTicksPerMs;
+    m_pPanel->onTick = [&] {
+        m_counter += 20 * kTicksPerMs;
+        if (m_pPanel->tickTimes.size() == 3)
+            QTimer::singleShot(0, app->MainFrame(), &QWidget::close);
+    };
+    EXPECT_EQ(app->Run(), 0);
+    EXPECT_GE(m_pPanel->tickTimes.size(), 3u);
+    EXPECT_LE(m_pPanel->tickTimes.size(), 4u);
+    EXPECT_TRUE(app->IsQuitPending());
+    EXPECT_FALSE(app->MainFrame()->isVisible());
+}
+
+TEST_F(AppFixture, FileNamedOnTheCommandLineOpensWithoutReadingAndUnopenableEndsStartUp)
+{
+    const QString path = MakeFile("storm.wav");
+    {
+        auto app = MakeApp();
+        ASSERT_TRUE(app->InitInstance(path, nullptr));
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "storm.wav - Corvane");
+        EXPECT_EQ(app->RecentFiles().Paths(), QStringList{path});
+        EXPECT_EQ(QFileInfo(path).size(), 3);
+    }
+    auto app = MakeApp();
+    QString error;
+    EXPECT_FALSE(app->InitInstance(m_files.filePath("gone.wav"), &error));
+    EXPECT_TRUE(error.contains("gone.wav")) << error.toStdString();
+    EXPECT_EQ(app->MainFrame(), nullptr);
+    EXPECT_EQ(m_pPanel, nullptr); // no panel, so no sound was started
+}
+
+TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
+{
+    const QString a = MakeFile("a.wav");
+    const QString b = MakeFile("b.wav");
+    const QString c = MakeFile("c.wav");
+    {
+        auto app = MakeApp();
+        ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+        m_prompts.openAnswer = a;
+        app->MainFrame()->Action(cmd::FileOpen)->trigger();
+        EXPECT_EQ(m_prompts.lastFilter, "Wave Files (*.wav)");
+        EXPECT_EQ(m_pPanel->initialUpdates, 2);
+        m_prompts.openAnswer = b;
+        app->OnFileOpen();
+        m_prompts.saveAnswer = c;
+        app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
+        EXPECT_EQ(QFileInfo(c).size(), 0);
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "c.wav - Corvane");
+        app->ExitInstance();
+    }
+    QFile::remove(b);
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, b, a}));
+    ASSERT_EQ(app->MainFrame()->RecentFileActions().size(), 3);
+
+    // Choosing b, which has gone, reports it and drops it; choosing a opens it and moves it up.
+    app->MainFrame()->RecentFileActions().at(1)->trigger();
+    ASSERT_EQ(m_prompts.errors.size(), 1);
+    EXPECT_TRUE(m_prompts.errors[0].contains("b.wav"));
+    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, a}));
+    EXPECT_EQ(m_pPanel->initialUpdates, 1);
+    app->MainFrame()->RecentFileActions().at(1)->trigger();
+    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({a, c}));
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "a.wav - Corvane");
+    EXPECT_EQ(m_pPanel->initialUpdates, 2);
+    EXPECT_EQ(app->MainFrame()->RecentFileActions().at(0)->text(),
+              corvane::CRecentFileList::MenuText(0, a));
+}
+
+TEST_F(AppFixture, SaveIntoAnUnwritablePlaceReportsFailureToTheUser)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    m_prompts.saveAnswer = "/proc/no-such-dir/quiet.wav";
+    app->MainFrame()->Action(cmd::FileSave)->trigger();
+    ASSERT_EQ(m_prompts.errors.size(), 1);
+    EXPECT_TRUE(m_prompts.errors[0].contains("Cannot save")) << m_prompts.errors[0].toStdString();
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "Untitled - Corvane");
+    EXPECT_TRUE(app->RecentFiles().Paths().isEmpty());
+}

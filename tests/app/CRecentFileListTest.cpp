@@ -1,0 +1,56 @@
+// Recent-file list: order, no repeats, at most eight, round trip through settings, menu text.
+#include "app/CRecentFileList.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using corvane::CRecentFileList;
+
+TEST(CRecentFileList, NewestFirstWithoutRepeatsAndAtMostEight)
+{
+    CRecentFileList list;
+    for (int i = 1; i <= 10; ++i)
+        list.Add(QString("/s/%1.wav").arg(i));
+    ASSERT_EQ(list.Paths().size(), 8);
+    EXPECT_EQ(list.Paths().front(), "/s/10.wav");
+    EXPECT_EQ(list.Paths().back(), "/s/3.wav");
+    list.Add("/s/../s/5.wav"); // the same file, written differently, moves up
+    EXPECT_EQ(list.Paths().size(), 8);
+    EXPECT_EQ(list.Paths().front(), "/s/5.wav");
+    EXPECT_EQ(list.Paths().count("/s/5.wav"), 1);
+    list.Remove(0);
+    list.Remove(42);
+    EXPECT_EQ(list.Paths().front(), "/s/10.wav");
+    EXPECT_EQ(list.Paths().size(), 7);
+}
+
+TEST(CRecentFileList, SurvivesASaveAndLoadAndDropsStaleEntries)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("corvane.ini");
+    {
+        QSettings settings(ini, QSettings::IniFormat);
+        CRecentFileList list;
+        for (int i = 1; i <= 5; ++i)
+            list.Add(QString("/s/%1.wav").arg(i));
+        list.Save(settings);
+        list.Remove(0);
+        list.Remove(0);
+        list.Save(settings); // three left: File4 and File5 must go
+    }
+    QSettings settings(ini, QSettings::IniFormat);
+    EXPECT_FALSE(settings.contains("Recent File List/File4"));
+    EXPECT_EQ(settings.value("Recent File List/File1").toString(), "/s/3.wav");
+    CRecentFileList loaded;
+    loaded.Load(settings);
+    EXPECT_EQ(loaded.Paths(), QStringList({"/s/3.wav", "/s/2.wav", "/s/1.wav"}));
+}
+
+TEST(CRecentFileList, MenuTextNumbersShortensHomeAndKeepsAmpersands)
+{
+    EXPECT_EQ(CRecentFileList::MenuText(0, "/home/ann/a&b.wav", "/home/ann"), "&1 ~/a&&b.wav");
+    EXPECT_EQ(CRecentFileList::MenuText(7, "/home/annex/x.wav", "/home/ann"), "&8 /home/annex/x.wav");
+    EXPECT_EQ(CRecentFileList::MenuText(2, "/data/x.wav", "/"), "&3 /data/x.wav");
+}

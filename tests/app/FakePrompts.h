@@ -1,0 +1,39 @@
+// Answers the file commands' questions from the test and records the messages shown.
+#pragma once
+
+#include "app/IDocumentPrompts.h"
+
+#include <QStringList>
+
+namespace corvane::test {
+class CFakePrompts final : public IDocumentPrompts {
+public:
+    QString AskOpenFileName(QWidget*, const QString& filter) override
+    {
+        lastFilter = filter;
+        ++questions;
+        return openAnswer;
+    }
+    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString& filter,
+                            const QString& suffix) override
+    {
+        proposed = proposedName;
+        lastFilter = filter;
+        lastSuffix = suffix;
+        ++questions;
+        return saveAnswer;
+    }
+    void ShowError(QWidget*, const QString& title, const QString& text) override
+    {
+        errors.append(title + ": " + text);
+    }
+
+    QString openAnswer;
+    QString saveAnswer;
+    QString proposed;
+    QString lastFilter;
+    QString lastSuffix;
+    int questions = 0;
+    QStringList errors;
+};
+} // namespace corvane::test
