@@ -1,0 +1,297 @@
+// The render cycle on the manual back-end: routes, re-offer of refused blocks, mute and play
+// modes, the golden comparison with the engine classes, elapsed time and the screenshot.
+#include "PanelFixture.h"
+
+#include "engine/CClassicLowPass.h"
+#include "engine/CNoiseGenerator.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+// The render tick's conversion as the listener gets it, written out independently.
+std::int16_t Expected16(float x)
+{
+    if (std::isnan(x))
+        return 0;
+    const double scaled = static_cast<double>(x) * 32000.0;
+    if (scaled >= 32000.0)
+        return 32000;
+    if (scaled <= -32000.0)
+        return -32000;
+    return static_cast<std::int16_t>(static_cast<int>(scaled));
+}
+} // namespace
+
+TEST_F(PanelTest, GoldenFirstBlocks)
+{
+    Start();
+    constexpr int kBlocks = 6;
+    PlayTicks(kBlocks);
+
+    CNoiseGenerator noise;
+    CClassicLowPass filter;
+    std::vector<float> block(882);
+    for (int b = 0; b < kBlocks; ++b) {
+        noise.Generate(block.data(), 882);
+        filter.Process(block.data(), 882);
+        const std::vector<std::int16_t> written = Segment(b);
+        ASSERT_EQ(written.size(), 882u);
+        int nonZero = 0;
+        for (int i = 0; i < 882; ++i) {
+            ASSERT_EQ(written[static_cast<std::size_t>(i)], Expected16(block[static_cast<std::size_t>(i)]))
+                << "block " << b << " sample " << i;
+            nonZero += written[static_cast<std::size_t>(i)] != 0 ? 1 : 0;
+        }
+        if (b > 0) {
+            EXPECT_GT(nonZero, 800) << "block " << b; // it is sound, not silence
+        }
+    }
+}
+
+TEST_F(PanelTest, RefusedBlockIsReofferedUnchanged)
+{
+    Start();
+    Tick(); // taken into segment 0
+    EXPECT_TRUE(view->IsStreamAccepted());
+    Tick(); // a new block, refused: the cursor is still in segment 0
+    EXPECT_FALSE(view->IsStreamAccepted());
+    const std::vector<std::int16_t> refused(view->GetPcmBlock(), view->GetPcmBlock() + 882);
+    const std::uint32_t counter = view->GetNoiseGenerator().GetCounter();
+    for (int i = 0; i < 3; ++i) {
+        const float phase = view->GetLfo(0).GetPhase();
+        Tick();
+        EXPECT_FALSE(view->IsStreamAccepted());
+        EXPECT_EQ(view->GetNoiseGenerator().GetCounter(), counter); // not rendered again
+        EXPECT_TRUE(std::equal(refused.begin(), refused.end(), view->GetPcmBlock()));
+        EXPECT_NEAR(view->GetLfo(0).GetPhase() - phase, 81.92f, 0.01f); // 882 samples at 1 Hz
+    }
+    // Too early: the interval gate keeps everything still.
+    const float phase = view->GetLfo(0).GetPhase();
+    std::int64_t early = static_cast<std::int64_t>(timeMs + 14) * 10000;
+    view->RenderBlock(&early);
+    EXPECT_EQ(view->GetLfo(0).GetPhase(), phase);
+
+    PullSegment();
+    Tick(); // the refused block lands in segment 1, unchanged
+    EXPECT_TRUE(view->IsStreamAccepted());
+    EXPECT_EQ(Segment(1), refused);
+    EXPECT_EQ(view->GetNoiseGenerator().GetCounter(), counter);
+    Tick(); // only now the next block is rendered
+    EXPECT_EQ(view->GetNoiseGenerator().GetCounter(), counter + 882);
+}
+
+TEST_F(PanelTest, ElapsedTimeShown)
+{
+    Start();
+    std::int64_t time = 1234567890;
+    view->OnEngineTick(&time);
+    EXPECT_EQ(Ctl<QLineEdit>(1006)->text(), QStringLiteral("123456"));
+}
+
+TEST_F(PanelTest, HoldRouteFollowsLfo)
+{
+    Start();
+    List(1012)->setCurrentIndex(1); // LFO 1 triangle: rises 0..1 over a quarter period
+    Slider(1025)->setValue(5);      // 0.125 Hz: about 0.01 per block
+    TurnKnob(1031, 12);             // depth 0.5
+    EXPECT_FLOAT_EQ(view->GetModulationDepth(Knob(1031)), 0.5f);
+    List(1034)->setCurrentIndex(1);
+    bool sawQuarter = false;
+    for (int i = 0; i < 60; ++i) {
+        PlayTicks(1);
+        const float s = view->GetLfoBlock(0)[0];
+        const int hold = std::max(1, static_cast<int>(100.0 * static_cast<double>(0.5f * s)));
+        ASSERT_EQ(view->GetNoiseGenerator().GetHold(), hold) << i;
+        EXPECT_EQ(Slider(1011)->value(), std::clamp(100 - hold, 0, 100));
+        EXPECT_EQ(view->GetNoiseGenerator().GetHoldModulationDepth(), 0.5f);
+        if (s >= 0.5f && s < 0.52f) {
+            sawQuarter = true;
+            EXPECT_EQ(hold, 25);
+            EXPECT_EQ(DisplayText(1013), "25.00");
+            EXPECT_EQ(Slider(1011)->value(), 75);
+            EXPECT_EQ(view->GetInfoText(), "Hold\r\n25 ");
+        }
+    }
+    EXPECT_TRUE(sawQuarter);
+    // Source back to none: the hold keeps its last value, the per-sample modulation stops.
+    const int last = view->GetNoiseGenerator().GetHold();
+    List(1034)->setCurrentIndex(0);
+    PlayTicks(3);
+    EXPECT_EQ(view->GetNoiseGenerator().GetHold(), last);
+}
+
+TEST_F(PanelTest, VolumeRoutePinsAndSnapsBack)
+{
+    Start();
+    Slider(1015)->setValue(50);
+    EXPECT_EQ(BufferVolume(), -5000);
+    List(1027)->setCurrentIndex(1); // knob at 60: depth 0
+    PlayTicks(1);
+    EXPECT_EQ(BufferVolume(), 0);
+    EXPECT_EQ(Slider(1015)->value(), 0);
+    Slider(1015)->setValue(70); // the user tries (-0.7 is stored a little above: -6999)
+    EXPECT_EQ(BufferVolume(), -6999);
+    PlayTicks(1);
+    EXPECT_EQ(Slider(1015)->value(), 0);
+    EXPECT_EQ(BufferVolume(), 0);
+    EXPECT_EQ(view->GetInfoText(), "Volume\r\n0.000 ");
+
+    // Full depth follows the sine; its positive half is clamped to full level by the stream.
+    TurnKnob(1008, 24);
+    for (int i = 0; i < 40; ++i) {
+        PlayTicks(1);
+        const float v = 1.0f * view->GetLfoBlock(0)[0];
+        const int n = static_cast<int>(static_cast<double>(v) * 10000.0);
+        EXPECT_EQ(BufferVolume(), std::clamp(n, -10000, 0)) << i;
+        EXPECT_EQ(Slider(1015)->value(), std::clamp(n / -100, 0, 100));
+    }
+}
+
+TEST_F(PanelTest, FilterRoutesAndInput)
+{
+    Start();
+    List(1026)->setCurrentIndex(1); // FM from LFO 1 at depth 0
+    PlayTicks(1);
+    EXPECT_EQ(view->GetFilter()->GetFrequency(), 10.0f);
+    EXPECT_EQ(DisplayText(1003), "10.00");
+    EXPECT_EQ(Slider(1002)->value(), 100);
+    EXPECT_NE(view->GetClassicFilter().GetFrequencyModulation(), nullptr);
+    List(1029)->setCurrentIndex(2); // QM from LFO 2 at depth 0: Q 0
+    PlayTicks(1);
+    EXPECT_EQ(view->GetFilter()->GetQ(), 0.0f);
+    EXPECT_EQ(Slider(1004)->value(), 100);
+    EXPECT_EQ(view->GetClassicFilter().GetQModulation(), view->GetLfoBlock(1));
+
+    // With the noise going straight out, FM and QM change nothing.
+    List(1026)->setCurrentIndex(0);
+    List(1029)->setCurrentIndex(0);
+    PlayTicks(1);
+    Slider(1002)->setValue(50);
+    Slider(1004)->setValue(50);
+    List(1014)->setCurrentIndex(1);
+    List(1026)->setCurrentIndex(1);
+    List(1029)->setCurrentIndex(1);
+    TurnKnob(1007, 24);
+    TurnKnob(1028, 24);
+    PlayTicks(3);
+    EXPECT_EQ(view->GetFilter()->GetFrequency(), 5000.0f);
+    EXPECT_FLOAT_EQ(view->GetFilter()->GetQ(), 0.5f);
+    EXPECT_EQ(DisplayText(1003), "5000.00");
+    EXPECT_EQ(view->GetClassicFilter().GetFrequencyModulation(), nullptr);
+}
+
+TEST_F(PanelTest, PanAndPitchRoutes)
+{
+    Start();
+    List(1012)->setCurrentIndex(2); // LFO 1 pulse: +0.97, then -0.97
+    TurnKnob(1044, 24);             // pitch FM depth 1
+    List(1045)->setCurrentIndex(1);
+    TurnKnob(1042, 12);             // pan depth 0.5
+    List(1043)->setCurrentIndex(1);
+    bool sawHigh = false, sawLow = false;
+    int rendered = 0;
+    for (int i = 0; i < 60; ++i) {
+        // The rate follows the route, so the cursor no longer moves one segment per pull:
+        // only ticks that rendered a new block applied the routes.
+        const std::uint32_t before = view->GetNoiseGenerator().GetCounter();
+        PlayTicks(1);
+        if (view->GetNoiseGenerator().GetCounter() == before)
+            continue;
+        ++rendered;
+        const float s = view->GetLfoBlock(0)[0];
+        const float ratio = static_cast<float>(std::pow(2.0, 2.0 * static_cast<double>(1.0f * s)));
+        const long hz = std::clamp(static_cast<long>(static_cast<double>(ratio) * 44100.0), 100L, 100000L);
+        EXPECT_EQ(static_cast<long>(BufferFrequency()), hz) << i;
+        EXPECT_NEAR(BufferPan(), 0.5 * static_cast<double>(s) * 10000.0, 1.0);
+        sawHigh = sawHigh || hz == 100000;
+        sawLow = sawLow || s < 0.0f;
+    }
+    EXPECT_GT(rendered, 20);
+    EXPECT_TRUE(sawHigh);
+    EXPECT_TRUE(sawLow);
+    // The setter the route uses, at its ends.
+    view->ApplyPitch(-1.0f, 3);
+    EXPECT_EQ(DisplayText(1020), "0.25");
+    EXPECT_EQ(BufferFrequency(), 11025u);
+    EXPECT_EQ(Slider(1019)->value(), -100);
+    view->ApplyPitch(1.0f, 3);
+    EXPECT_EQ(DisplayText(1020), "4.00");
+    EXPECT_EQ(BufferFrequency(), 100000u);
+    // Center works, but the route overrides it at the next render.
+    QTest::mouseClick(Ctl<QPushButton>(1024), Qt::LeftButton);
+    EXPECT_EQ(BufferPan(), 0);
+    PlayTicks(1);
+    EXPECT_NE(BufferPan(), 0);
+}
+
+TEST_F(PanelTest, MuteStopsAndResumes)
+{
+    Start();
+    PlayTicks(2);
+    QCheckBox* mute = Ctl<QCheckBox>(1021);
+    QTest::mouseClick(mute, Qt::LeftButton);
+    EXPECT_EQ(view->GetMute(), 1);
+    EXPECT_FALSE(BufferStatus() & DSBSTATUS_PLAYING);
+    const DWORD cursor = PlayCursor();
+    PullSegment();
+    EXPECT_EQ(PlayCursor(), cursor);
+    Tick();
+    Tick(); // the render cycle runs on, the stopped stream takes nothing more
+    EXPECT_FALSE(view->IsStreamAccepted());
+
+    QTest::mouseClick(mute, Qt::LeftButton);
+    EXPECT_EQ(view->GetMute(), 0);
+    EXPECT_TRUE(BufferStatus() & DSBSTATUS_PLAYING);
+    PullSegment();
+    EXPECT_NE(PlayCursor(), cursor);
+    Tick();
+    EXPECT_TRUE(view->IsStreamAccepted());
+}
+
+TEST_F(PanelTest, OneShotFallsSilentLoopRestarts)
+{
+    Start();
+    PlayTicks(3);
+    view->OnSoundOneShot();
+    EXPECT_TRUE(BufferStatus() & DSBSTATUS_PLAYING);
+    EXPECT_FALSE(BufferStatus() & DSBSTATUS_LOOPING);
+    for (int i = 0; i < 9; ++i)
+        PlayTicks(1); // past the end of the 8 segments
+    EXPECT_FALSE(BufferStatus() & DSBSTATUS_PLAYING);
+    Tick();
+    Tick();
+    EXPECT_FALSE(view->IsStreamAccepted());
+    const std::uint32_t counter = view->GetNoiseGenerator().GetCounter();
+    Tick();
+    EXPECT_EQ(view->GetNoiseGenerator().GetCounter(), counter);
+
+    view->OnSoundLoop();
+    EXPECT_TRUE(BufferStatus() & DSBSTATUS_PLAYING);
+    EXPECT_TRUE(BufferStatus() & DSBSTATUS_LOOPING);
+    PlayTicks(12); // round the buffer and on
+    EXPECT_TRUE(BufferStatus() & DSBSTATUS_PLAYING);
+    EXPECT_TRUE(view->IsStreamAccepted());
+    EXPECT_GT(view->GetNoiseGenerator().GetCounter(), counter);
+}
+
+TEST_F(PanelTest, Screenshot)
+{
+    Start();
+    PlayTicks(2);
+    const QImage shot = view->GetPanelWidget()->grab().toImage();
+    ASSERT_EQ(shot.width(), 926);
+    ASSERT_EQ(shot.height(), 413);
+    // The MODULATORS heading is painted on its own colour.
+    const QRgb heading = shot.pixel(15, 9);
+    EXPECT_EQ(qRed(heading), 102);
+    EXPECT_EQ(qGreen(heading), 102);
+    EXPECT_EQ(qBlue(heading), 153);
+    const QString path = QStringLiteral(CORVANE_PANEL_SHOT_DIR) + QStringLiteral("/panel.png");
+    QDir().mkpath(QStringLiteral(CORVANE_PANEL_SHOT_DIR));
+    EXPECT_TRUE(shot.save(path));
+}
