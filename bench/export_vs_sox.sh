@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Side by side: `corvane --export` against SoX, each rendering 10 minutes of pink noise through
+# a 1000 Hz low-pass into a 44.1 kHz stereo 16-bit WAV, timed as whole processes.
+# Usage: bench/export_vs_sox.sh [BUILD_DIR]   (CORVANE=/path/to/corvane overrides the program;
+#        EXPORT_SECONDS=N changes the length, default 600)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+seconds=${EXPORT_SECONDS:-600}
+
+command -v sox >/dev/null || { echo "sox is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
+
+# The program: $CORVANE, else the application if it knows --export, else the export command
+# built on its own by the benchmarks.
+corvane=${CORVANE:-}
+if [ -z "$corvane" ]; then
+  for candidate in "$build/app/corvane" "$build/bench/export/corvane-export"; do
+    [ -x "$candidate" ] || continue
+    if QT_QPA_PLATFORM=offscreen timeout 10 "$candidate" --export probe.wav --help 2>/dev/null \
+        | grep -q -- "--export FILE"; then
+      corvane=$candidate
+      break
+    fi
+  done
+fi
+[ -n "$corvane" ] || { echo "no corvane with --export under $build (build it first)" >&2; exit 1; }
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+# Wall-clock seconds of one command, to the millisecond.
+elapsed() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  echo "scale=3; ($end - $start) / 1000000000" | bc
+}
+
+echo "Rendering $seconds s of pink noise, low-pass 1000 Hz, 44100 Hz stereo 16-bit WAV"
+t_corvane=$(elapsed "$corvane" --export "$out/corvane.wav" --seconds "$seconds" \
+            --noise pink --filter classic --cutoff 1000)
+t_sox=$(elapsed sox -n -r 44100 -c 2 -b 16 "$out/sox.wav" synth "$seconds" pinknoise lowpass 1000)
+
+printf 'corvane --export  %8.3f s  (%s)\n' "$t_corvane" "$corvane"
+printf 'sox               %8.3f s\n' "$t_sox"
+ls -l "$out"/corvane.wav "$out"/sox.wav | awk '{ printf "  %-40s %12d bytes\n", $9, $5 }'
+ratio=$(echo "scale=2; $t_sox / $t_corvane" | bc)
+verdict="target met"
+[ "$(echo "$ratio >= 2" | bc)" -eq 1 ] || verdict="target missed"
+echo "ratio sox/corvane: $ratio (target: at least 2; $verdict)"

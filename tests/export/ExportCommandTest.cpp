@@ -1,0 +1,222 @@
+// The command-line export end to end: exit codes, files left behind, and what the file holds.
+#include "ExportTestSupport.h"
+
+#include "app/export/CExportProgress.h"
+#include "app/export/CHeadlessPanel.h"
+#include "app/export/ExportCommand.h"
+#include "panel/CCorvaneFormView.h"
+
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using exporttest::Read;
+using exporttest::RunCommand;
+
+namespace {
+
+double Rms(const std::vector<std::int16_t>& v, std::size_t from = 0, std::size_t count = SIZE_MAX)
+{
+    const std::size_t end = std::min(v.size(), count == SIZE_MAX ? v.size() : from + count);
+    double sum = 0.0;
+    for (std::size_t i = from; i < end; ++i) {
+        sum += static_cast<double>(v[i]) * v[i];
+    }
+    return end > from ? std::sqrt(sum / static_cast<double>(end - from)) : 0.0;
+}
+
+QStringList Entries(const QTemporaryDir& dir)
+{
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+TEST(ExportCommand, RecognisesTheRequest)
+{
+    EXPECT_TRUE(IsExportRequest({"corvane", "--export", "a.wav"}));
+    EXPECT_TRUE(IsExportRequest({"corvane", "--seconds", "1", "--export=a.wav"}));
+    EXPECT_FALSE(IsExportRequest({"corvane"}));
+    EXPECT_FALSE(IsExportRequest({"corvane", "song.wav"}));
+    EXPECT_FALSE(IsExportRequest({"--export"})); // the program name is never an option
+}
+
+TEST(ExportCommand, RefusalsExitTwoAndWriteNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString target = dir.filePath("out.wav");
+    const QStringList bad[] = {
+        {"--export", target, "--seconds", "1", "--cutoff", "5"},
+        {"--export", target, "--seconds", "1", "--route", "pan=lfo9:1"},
+        {"--export", target, "--seconds", "1", "--bogus"},
+        {"--export", target},
+        {"--export", dir.filePath("out.mp3"), "--seconds", "1"},
+    };
+    for (const QStringList& args : bad) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const auto r = RunCommand(args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.stderrText.find("corvane: "), std::string::npos);
+        EXPECT_EQ(std::count(r.stderrText.begin(), r.stderrText.end(), '\n'), 1) << r.stderrText;
+        EXPECT_TRUE(Entries(dir).isEmpty()) << Entries(dir).join(' ').toStdString();
+    }
+    EXPECT_NE(RunCommand(bad[0]).stderrText.find("--cutoff"), std::string::npos);
+
+    // An existing file survives both a refused option and a failed render untouched.
+    QFile keep(target);
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    keep.write("keep me");
+    keep.close();
+    EXPECT_EQ(RunCommand(bad[0]).exitCode, 2);
+    const QString missingFolder = dir.filePath("no/such/folder/out.wav");
+    const auto failed = RunCommand({"--export", missingFolder, "--seconds", "1"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.stderrText.find("cannot write"), std::string::npos) << failed.stderrText;
+    const auto folder = RunCommand({"--export", dir.path() + "/sub.wav", "--seconds", "1"});
+    EXPECT_EQ(folder.exitCode, 0); // a plain new name in an existing folder works
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.wav"));
+    EXPECT_EQ(RunCommand({"--export", dir.filePath("taken.wav"), "--seconds", "1"}).exitCode, 1);
+    ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keep.readAll(), QByteArray("keep me"));
+    keep.close();
+    EXPECT_EQ(Entries(dir), (QStringList{"out.wav", "sub.wav", "taken.wav"}));
+
+    // Replacing an existing file works once the render succeeds.
+    EXPECT_EQ(RunCommand({"--export", target, "--seconds", "0.5"}).exitCode, 0);
+    EXPECT_EQ(Read(target).frames, 22050);
+}
+
+TEST(ExportCommand, DefaultExportEqualsThePanelBlocks)
+{
+    QTemporaryDir dir;
+    const QString stereo = dir.filePath("default.wav");
+    const QString mono = dir.filePath("mono.flac");
+    ASSERT_EQ(RunCommand({"--export", stereo, "--seconds", "3"}).exitCode, 0);
+    ASSERT_EQ(RunCommand({"--export", mono, "--seconds", "3", "--channels", "1"}).exitCode, 0);
+
+    // A second panel with start-up settings, ticked once per 882 mixed frames.
+    CHeadlessPanel headless;
+    QString error;
+    ASSERT_TRUE(headless.Create(44100, 2, &error)) << error.toStdString();
+    const int blocks = 3 * 50;
+    const auto ref = exporttest::DriveReference(headless.Panel(), headless.Device(), 2, blocks);
+    ASSERT_TRUE(ref.allAccepted);
+    ASSERT_GT(Rms(ref.blocks), 500.0) << "the reference must be sound, not silence";
+
+    const auto s = Read(stereo);
+    ASSERT_EQ(s.rate, 44100);
+    ASSERT_EQ(s.channels, 2);
+    ASSERT_EQ(s.frames, 3 * 44100);
+    EXPECT_EQ(s.Channel(0), ref.blocks);
+    EXPECT_EQ(s.Channel(1), ref.blocks);
+    const auto m = Read(mono);
+    ASSERT_EQ(m.channels, 1);
+    EXPECT_EQ(m.samples, ref.blocks);
+}
+
+TEST(ExportCommand, PanLeftLeavesTheRightChannelHundredDecibelsDown)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("left.wav");
+    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "1", "--pan", "-1", "--noise", "pink"}).exitCode, 0);
+    const auto s = Read(path);
+    const double left = Rms(s.Channel(0));
+    const double right = Rms(s.Channel(1));
+    EXPECT_GT(left, 500.0);
+    EXPECT_LE(right, left * 1e-5);
+}
+
+TEST(ExportCommand, DoublePitchPlaysHeldSamplesInRunsOfFour)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pitch.wav");
+    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "1", "--pitch", "2", "--hold", "8", "--input", "noise",
+                   "--rate", "44100"})
+                  .exitCode,
+              0);
+    const auto s = Read(path);
+    ASSERT_EQ(s.frames, 44100);
+    const auto left = s.Channel(0);
+    // Runs start where the first change is; each is exactly four samples of the held value.
+    std::size_t start = 1;
+    while (start < left.size() && left[start] == left[0]) {
+        ++start;
+    }
+    ASSERT_LE(start, 4u);
+    int unequalRuns = 0;
+    int runs = 0;
+    for (std::size_t i = start; i + 4 < left.size(); i += 4) {
+        ++runs;
+        for (std::size_t k = 1; k < 4; ++k) {
+            unequalRuns += left[i + k] != left[i] ? 1 : 0;
+        }
+        EXPECT_EQ(unequalRuns, 0) << "at " << i;
+        if (unequalRuns != 0) {
+            break;
+        }
+    }
+    // Neighbouring runs hold different noise values (not runs of eight).
+    int changes = 0;
+    for (std::size_t i = start; i + 4 < left.size(); i += 4) {
+        changes += left[i + 4] != left[i] ? 1 : 0;
+    }
+    EXPECT_GT(changes, runs * 9 / 10);
+}
+
+TEST(ExportCommand, RouteMovesItsTargetAsTheLivePanelDoes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("route.wav");
+    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "2", "--lfo2", "sine:2", "--route", "pan=lfo2:1",
+                   "--route", "cutoff=lfo1:0.5"})
+                  .exitCode,
+              0);
+
+    // The live panel with the same routes chosen on its own controls.
+    CHeadlessPanel headless;
+    QString error;
+    ASSERT_TRUE(headless.Create(44100, 2, &error));
+    CCorvaneFormView& panel = headless.Panel();
+    auto* lfo2 = panel.GetControlAs<QAbstractSlider>(1038);
+    lfo2->setValue(20); // 20 x 20 x 0.005 = 2 Hz
+    panel.OnSliderMoved(lfo2);
+    panel.GetControlAs<QComboBox>(1043)->setCurrentIndex(2);
+    panel.GetControlAs<QAbstractSlider>(1042)->setValue(300);
+    panel.GetControlAs<QComboBox>(1026)->setCurrentIndex(1);
+    panel.GetControlAs<QAbstractSlider>(1007)->setValue(180);
+    const auto ref = exporttest::DriveReference(panel, headless.Device(), 2, 100);
+    ASSERT_TRUE(ref.allAccepted);
+
+    const auto s = Read(path);
+    ASSERT_EQ(s.frames, 88200);
+    EXPECT_EQ(s.samples, ref.mixed);
+
+    // And the pan really swings: some blocks lean left, others right.
+    const auto l = s.Channel(0);
+    const auto r = s.Channel(1);
+    int leftHeavy = 0;
+    int rightHeavy = 0;
+    for (std::size_t b = 0; b < 100; ++b) {
+        const double lr = Rms(l, b * 882, 882);
+        const double rr = Rms(r, b * 882, 882);
+        leftHeavy += lr > 2.0 * rr ? 1 : 0;
+        rightHeavy += rr > 2.0 * lr ? 1 : 0;
+    }
+    EXPECT_GT(leftHeavy, 20);
+    EXPECT_GT(rightHeavy, 20);
+}
+
+TEST(ExportCommand, ProgressLine)
+{
+    EXPECT_EQ(CExportProgress::FormatLine(0, 441000, 44100, 10).toStdString(), "[----------]   0%  0.0 / 10.0 s");
+    EXPECT_EQ(CExportProgress::FormatLine(220500, 441000, 44100, 10).toStdString(),
+              "[#####-----]  50%  5.0 / 10.0 s");
+    EXPECT_EQ(CExportProgress::FormatLine(999999, 441000, 44100, 4).toStdString(), "[####] 100%  10.0 / 10.0 s");
+}
