@@ -136,7 +136,10 @@ TEST_F(PanelTest, VolumeRoutePinsAndSnapsBack)
     EXPECT_EQ(Slider(1015)->value(), 0);
     Slider(1015)->setValue(70); // the user tries (-0.7 is stored a little above: -6999)
     EXPECT_EQ(BufferVolume(), -6999);
+    const std::size_t sliderLines = debugLines.size();
     PlayTicks(1);
+    // The route moved the slider without running the slider's handler (no volume debug line).
+    EXPECT_EQ(debugLines.size(), sliderLines);
     EXPECT_EQ(Slider(1015)->value(), 0);
     EXPECT_EQ(BufferVolume(), 0);
     EXPECT_EQ(view->GetInfoText(), "Volume\r\n0.000 ");
