@@ -89,6 +89,7 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
 
     // The frame is complete: the panel builds its engine and starts the sound.
     m_pPanelView->OnInitialUpdate();
+    m_pFrame->FitToView();
 
     m_pFrame->show();
     m_pFrame->raise();

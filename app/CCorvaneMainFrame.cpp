@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -44,6 +46,24 @@ QString CCorvaneMainFrame::ComposeTitle(const QString& documentTitle, const QStr
 void CCorvaneMainFrame::SetView(QWidget* view)
 {
     setCentralWidget(view);
+}
+
+void CCorvaneMainFrame::FitToView()
+{
+    auto* area = qobject_cast<QScrollArea*>(centralWidget());
+    QWidget* inner = area ? area->widget() : centralWidget();
+    if (!inner)
+        return;
+    const int border = area ? 2 * area->frameWidth() : 0;
+    int height = inner->height() + border + menuBar()->sizeHint().height();
+    if (!m_pToolBar->isHidden())
+        height += m_pToolBar->sizeHint().height();
+    if (!statusBar()->isHidden())
+        height += statusBar()->sizeHint().height();
+    QSize wanted(inner->width() + border, height);
+    if (const QScreen* shown = screen())
+        wanted = wanted.boundedTo(shown->availableSize());
+    resize(wanted);
 }
 
 void CCorvaneMainFrame::SetDocumentTitle(const QString& documentTitle)

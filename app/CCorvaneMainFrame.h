@@ -21,6 +21,8 @@ public:
 
     // Puts the panel in the middle of the frame; the frame takes ownership of the widget.
     void SetView(QWidget* view);
+    // Sizes the window so that the whole panel shows without scrolling, within the screen.
+    void FitToView();
     void SetDocumentTitle(const QString& documentTitle);
     // Replaces the greyed "Recent File" placeholder by numbered entries, or restores it.
     void SetRecentFiles(const QStringList& paths);

@@ -34,6 +34,27 @@ std::unique_ptr<QApplication> EnsureApplication()
     return std::make_unique<QApplication>(argc, argv);
 }
 
+// A command-line render speaks only for itself: the toolkit's own chatter (e.g. about runtime
+// folders on a headless machine) is kept off stderr unless CORVANE_DEBUG=1 asks for it.
+void QuietToolkitMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg || qEnvironmentVariableIntValue("CORVANE_DEBUG") == 1) {
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    }
+}
+
+// Restores the previous message handler when the export ends.
+class CMessageHandlerScope {
+public:
+    CMessageHandlerScope() : m_previous(qInstallMessageHandler(QuietToolkitMessages)) {}
+    ~CMessageHandlerScope() { qInstallMessageHandler(m_previous); }
+    CMessageHandlerScope(const CMessageHandlerScope&) = delete;
+    CMessageHandlerScope& operator=(const CMessageHandlerScope&) = delete;
+
+private:
+    QtMessageHandler m_previous;
+};
+
 } // namespace
 
 bool IsExportRequest(const QStringList& args)
@@ -58,6 +79,7 @@ int RunExport(const QStringList& args)
         std::fputs(CExportOptions::UsageText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    const CMessageHandlerScope quiet;
     const std::unique_ptr<QApplication> app = EnsureApplication();
     if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         PrintLine(QStringLiteral("corvane: the export needs a widget application"));
