@@ -4,6 +4,7 @@
 #include <rtaudio/RtAudio.h>
 
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 namespace corvane::platform {
@@ -13,7 +14,7 @@ namespace {
 constexpr unsigned kPeriodFrames = 128;
 constexpr unsigned kPeriods = 8;
 // A sound system that takes frames much faster than real time has gone away (PulseAudio then
-// fails every write at once); the output then stops instead of spinning.
+// fails every write at once).
 constexpr double kLostAheadSeconds = 2.0;
 } // namespace
 
@@ -67,9 +68,9 @@ void RtAudioOutput::Close()
 {
     if (!m_audio)
         return;
+    // Closing joins the callback thread without draining, so a device that went away can't
+    // make it fail or wait.
     try {
-        if (m_audio->isStreamRunning())
-            m_audio->abortStream();
         if (m_audio->isStreamOpen())
             m_audio->closeStream();
     } catch (const RtAudioError&) {
@@ -88,12 +89,21 @@ int RtAudioOutput::Fill(std::int16_t* out, unsigned int frames)
 {
     m_mixer->Mix(out, frames);
     m_nFramesPlayed += frames;
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
-    if (static_cast<double>(m_nFramesPlayed) > (elapsed + kLostAheadSeconds) * m_nRate) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto due = m_started + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                     std::chrono::duration<double>(
+                                         static_cast<double>(m_nFramesPlayed) / m_nRate));
+    if (m_bLost) {
+        // Nothing plays any more: keep the cursors moving at the real rate so the program runs
+        // on as before, only silently, without spinning this thread.
+        std::this_thread::sleep_until(due);
+    } else if (due - now > std::chrono::duration<double>(kLostAheadSeconds)) {
         m_bLost = true;
-        return 2; // abort: nothing hears this output any more
+        m_started = now;
+        m_nFramesPlayed = 0;
     }
+    // Never ask RtAudio to stop from here: stopping a stream whose server is gone throws on
+    // this thread.
     return 0;
 }
 
