@@ -80,6 +80,10 @@ TEST(CNoiseGenerator, PhasedWhiteRunsThePhaserOnlyOnDraws)
     CNoiseGenerator generator;
     EXPECT_FLOAT_EQ(generator.GetPhaser().GetSweepStep(), 0.02f * 6.2831855f / 44100.0f); // 50 s sweep
     EXPECT_FLOAT_EQ(generator.GetPhaser().GetMinDelay(), 440.0f * 2.0f / 44100.0f);
+    // From rest, six all-pass stages give x * a1^6 with the sweep at mid-range; the phaser adds it.
+    CPhaser fresh;
+    const float d = (440.0f + 1600.0f) / 44100.0f, a1 = (1.0f - d) / (1.0f + d);
+    EXPECT_NEAR(fresh.Process(0.5f), 0.5f * (1.0f + std::pow(a1, 6.0f)), 1e-6f);
     CPhaser reference;
     reference.SetRate(0.02f);
     CRandomSource random;
