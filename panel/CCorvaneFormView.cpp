@@ -114,6 +114,7 @@ CCorvaneFormView::CCorvaneFormView(QWidget* parent)
 {
     CreateControls();
     BindControls();
+    BindRoutes();
     ConnectControls();
 }
 
@@ -259,9 +260,8 @@ void CCorvaneFormView::ConnectControls()
         connect(slider, &QSlider::valueChanged, this, [this, slider] { OnSliderMoved(slider); });
     // Knobs report like a posted message (the knob already delivers through the event loop),
     // so the position read is the one current when the report is handled.
-    for (COrbRotaryKnob* knob : {m_knobFreqMod, m_knobQMod, m_knobVolumeMod, m_knobPanMod,
-                                 m_knobPitchMod, m_knobHoldMod, m_knobSmoothMod})
-        connect(knob, &COrbRotaryKnob::hScroll, this, [this, knob] { OnSliderMoved(knob); });
+    for (const Route& route : m_routes)
+        connect(route.knob, &COrbRotaryKnob::hScroll, this, [this, knob = route.knob] { OnSliderMoved(knob); });
 
     auto onChange = [this](QComboBox* list, void (CCorvaneFormView::*handler)()) {
         connect(list, &QComboBox::currentIndexChanged, this, [this, handler] { (this->*handler)(); });

@@ -139,7 +139,14 @@ private:
     void ShowMessage(const char* text, const char* caption);
     static void MoveSlider(QAbstractSlider& slider, int position);
 
-    // Routes (CCorvaneFormViewRoutes.cpp).
+    // Routes (CCorvaneFormViewRoutes.cpp): each depth knob with its source list.
+    struct Route {
+        COrbRotaryKnob* knob;
+        QComboBox* sourceList;
+        const char* infoName;
+    };
+    void BindRoutes();
+    const Route* RouteOf(const COrbRotaryKnob* pKnob) const;
     QComboBox* SourceListOf(const COrbRotaryKnob* pKnob) const;
     const char* KnobInfoName(const COrbRotaryKnob* pKnob) const;
     const float* SourceBlock(int source) const;
@@ -245,6 +252,7 @@ private:
     int m_nLastRenderMs = 0;
     bool m_bStreamAccepted = true;
 
+    std::array<Route, 7> m_routes{};
     std::string m_strInfo;
     MessageBoxHandler m_messageBox;
 };

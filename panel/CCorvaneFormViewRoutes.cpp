@@ -11,47 +11,40 @@
 
 using namespace corvane::panel;
 
-QComboBox* CCorvaneFormView::SourceListOf(const COrbRotaryKnob* pKnob) const
+void CCorvaneFormView::BindRoutes()
+{
+    // The order in which a scrolled knob is recognised.
+    m_routes = {{
+        {m_knobFreqMod, m_cbFreqModSource, "Modulation - FilterFrequency"},
+        {m_knobQMod, m_cbQModSource, "Modulation - FilterQuality"},
+        {m_knobVolumeMod, m_cbVolumeModSource, "Modulation - Volume"},
+        {m_knobPanMod, m_cbPanModSource, "Modulation - Pan"},
+        {m_knobPitchMod, m_cbPitchModSource, "Modulation - Pitch"},
+        {m_knobHoldMod, m_cbHoldModSource, "Modulation - Noise S&H"},
+        {m_knobSmoothMod, m_cbSmoothModSource, "Modulation - Noise Smooth"},
+    }};
+}
+
+const CCorvaneFormView::Route* CCorvaneFormView::RouteOf(const COrbRotaryKnob* pKnob) const
 {
     if (!pKnob)
         return nullptr;
-    if (pKnob == m_knobHoldMod)
-        return m_cbHoldModSource;
-    if (pKnob == m_knobSmoothMod)
-        return m_cbSmoothModSource;
-    if (pKnob == m_knobFreqMod)
-        return m_cbFreqModSource;
-    if (pKnob == m_knobQMod)
-        return m_cbQModSource;
-    if (pKnob == m_knobVolumeMod)
-        return m_cbVolumeModSource;
-    if (pKnob == m_knobPanMod)
-        return m_cbPanModSource;
-    if (pKnob == m_knobPitchMod)
-        return m_cbPitchModSource;
+    for (const Route& route : m_routes)
+        if (route.knob == pKnob)
+            return &route;
     return nullptr;
+}
+
+QComboBox* CCorvaneFormView::SourceListOf(const COrbRotaryKnob* pKnob) const
+{
+    const Route* route = RouteOf(pKnob);
+    return route ? route->sourceList : nullptr;
 }
 
 const char* CCorvaneFormView::KnobInfoName(const COrbRotaryKnob* pKnob) const
 {
-    // The order in which a scrolled knob is recognised.
-    if (!pKnob)
-        return nullptr;
-    if (pKnob == m_knobFreqMod)
-        return "Modulation - FilterFrequency";
-    if (pKnob == m_knobQMod)
-        return "Modulation - FilterQuality";
-    if (pKnob == m_knobVolumeMod)
-        return "Modulation - Volume";
-    if (pKnob == m_knobPanMod)
-        return "Modulation - Pan";
-    if (pKnob == m_knobPitchMod)
-        return "Modulation - Pitch";
-    if (pKnob == m_knobHoldMod)
-        return "Modulation - Noise S&H";
-    if (pKnob == m_knobSmoothMod)
-        return "Modulation - Noise Smooth";
-    return nullptr;
+    const Route* route = RouteOf(pKnob);
+    return route ? route->infoName : nullptr;
 }
 
 float CCorvaneFormView::GetModulationDepth(const COrbRotaryKnob* pKnob) const
