@@ -247,6 +247,15 @@ TEST_F(PanelTest, NoDeviceMessageAndSilentControls)
         Tick();
     EXPECT_EQ(view->GetLfo(0).GetPhase(), 0.0f);
     EXPECT_EQ(Ctl<QLineEdit>(1006)->text(), QStringLiteral("60"));
+
+    // File > New with a sound card available again starts the sound after all.
+    corvane::platform::SetDirectSoundFactory({});
+    view->OnInitialUpdate();
+    EXPECT_EQ(messages.size(), 1u);
+    ASSERT_NE(view->GetStream(), nullptr);
+    EXPECT_TRUE(BufferStatus() & DSBSTATUS_LOOPING);
+    Tick();
+    EXPECT_GT(view->GetLfo(0).GetPhase(), 0.0f);
 }
 
 TEST_F(PanelTest, RepeatedSetUpStartsOver)
