@@ -174,9 +174,9 @@ int CSoundStream::SetPan(float pan)
 {
     if (!IsValid())
         return 0;
-    const float value = pan * 10000.0f;
+    const double value = pan * 10000.0;
     // Not a number, or beyond any LONG: refused here as the platform refuses any pan out of range.
-    if (!(std::fabs(value) < 2147483648.0f))
+    if (!(std::fabs(value) < 2147483648.0))
         return 0;
     return SUCCEEDED(m_pBuffer->SetPan(static_cast<LONG>(value))) ? 1 : 0;
 }

@@ -220,6 +220,8 @@ void PulseServer::UseInThisProcess() const
 bool PulseServer::StartCapture(unsigned rate, unsigned channels)
 {
     StopCapture();
+    if (!Running())
+        return false;
     m_captureFile = m_dir + "/capture.raw";
     m_capture = Spawn({"parec", "--device=" + SinkName() + ".monitor", "--format=s16le",
                        "--rate=" + std::to_string(rate), "--channels=" + std::to_string(channels),
