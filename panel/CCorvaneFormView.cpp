@@ -120,7 +120,13 @@ CCorvaneFormView::CCorvaneFormView(QWidget* parent)
 
 CCorvaneFormView::~CCorvaneFormView()
 {
-    // The stream and device go first: nothing may play from blocks that are about to vanish.
+    // The controls go while the engine objects still exist, and without reaching the handlers
+    // (a list being destroyed may still report a change).
+    for (const auto& entry : m_controls)
+        entry.second->disconnect(this);
+    delete takeWidget();
+    m_pPanel = nullptr;
+    // The stream and device go next: nothing may play from blocks that are about to vanish.
     m_pSoundDevice.reset();
     for (CWaveTable* table : m_waveTables)
         delete table;
