@@ -37,9 +37,4 @@ QIcon ApplicationIcon()
 {
     return IconFromSizes(QStringLiteral("corvane"));
 }
-
-QIcon DocumentIcon()
-{
-    return IconFromSizes(QStringLiteral("corvane-document"));
-}
 } // namespace corvane

@@ -6,7 +6,6 @@
 namespace corvane {
 // Organisation "Quellstone", application "Corvane", the version, the desktop entry's name.
 void SetApplicationIdentity();
-// The application icon (main window, About box) and the document-type icon.
+// The application icon (main window, About box, desktop entry).
 QIcon ApplicationIcon();
-QIcon DocumentIcon();
 } // namespace corvane

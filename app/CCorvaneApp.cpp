@@ -6,6 +6,7 @@
 #include "app/CCorvaneMainFrame.h"
 #include "app/CDialogPrompts.h"
 #include "app/CKeyLockWatcher.h"
+#include "app/CQuitSignals.h"
 #include "app/CommandIds.h"
 #include "app/IPanelView.h"
 
@@ -68,6 +69,7 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     connect(m_pFrame.get(), &CCorvaneMainFrame::RecentFileChosen, this,
             &CCorvaneApp::OnOpenRecentFile);
     connect(m_pFrame.get(), &CCorvaneMainFrame::Closed, this, [this] { PostQuitMessage(0); });
+    m_pQuitSignals = std::make_unique<CQuitSignals>([this](int code) { PostQuitMessage(code); });
     connect(m_pDoc.get(), &CCorvaneDoc::TitleChanged, m_pFrame.get(),
             &CCorvaneMainFrame::SetDocumentTitle);
     connect(m_pDoc.get(), &CCorvaneDoc::PathNameSet, this, [this](const QString& path) {

@@ -17,6 +17,7 @@ namespace corvane {
 class CCorvaneDoc;
 class CCorvaneMainFrame;
 class CKeyLockWatcher;
+class CQuitSignals;
 class IDocumentPrompts;
 class IPanelView;
 
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<CCorvaneDoc> m_pDoc;
     std::unique_ptr<CCorvaneMainFrame> m_pFrame; // owns the panel widget
     std::unique_ptr<CKeyLockWatcher> m_pKeyLocks;
+    std::unique_ptr<CQuitSignals> m_pQuitSignals;
     QTimer m_modalTickTimer;
 };
 } // namespace corvane

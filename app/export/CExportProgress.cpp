@@ -42,12 +42,15 @@ void CExportProgress::Update(std::int64_t doneFrames)
     std::fflush(m_pStream);
 }
 
-void CExportProgress::Finish()
+void CExportProgress::Finish(bool completed)
 {
     if (!m_bShown) {
         return;
     }
-    std::fprintf(m_pStream, "\r%s\n", FormatLine(m_llTotal, m_llTotal, m_nRate, kBarCells).toLocal8Bit().constData());
+    if (completed) {
+        std::fprintf(m_pStream, "\r%s", FormatLine(m_llTotal, m_llTotal, m_nRate, kBarCells).toLocal8Bit().constData());
+    }
+    std::fputc('\n', m_pStream);
     std::fflush(m_pStream);
 }
 

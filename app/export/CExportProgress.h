@@ -18,8 +18,9 @@ public:
     void Start(std::int64_t totalFrames, int rate);
     // Redraws at most ten times a second.
     void Update(std::int64_t doneFrames);
-    // Completes the bar with its own line break; nothing when the bar never showed.
-    void Finish();
+    // Ends the bar's line (drawn full when `completed`) so that what follows starts on a line
+    // of its own; nothing when the bar never showed.
+    void Finish(bool completed);
 
     bool IsShown() const { return m_bShown; }
 

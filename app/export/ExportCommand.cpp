@@ -10,6 +10,8 @@
 
 #include <QApplication>
 
+#include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -55,6 +57,41 @@ private:
     QtMessageHandler m_previous;
 };
 
+volatile std::sig_atomic_t g_nInterrupt = 0;
+
+extern "C" void OnInterrupt(int signal)
+{
+    g_nInterrupt = signal;
+}
+
+// While an export writes, Ctrl-C (or a termination request) stops it cleanly instead of
+// leaving a temporary file behind; the previous handlers come back afterwards.
+class CInterruptScope {
+public:
+    CInterruptScope()
+    {
+        g_nInterrupt = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            sigaction(kSignals[i], &action, &m_previous[i]);
+        }
+    }
+    ~CInterruptScope()
+    {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            sigaction(kSignals[i], &m_previous[i], nullptr);
+        }
+    }
+    CInterruptScope(const CInterruptScope&) = delete;
+    CInterruptScope& operator=(const CInterruptScope&) = delete;
+
+private:
+    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> m_previous{};
+};
+
 } // namespace
 
 bool IsExportRequest(const QStringList& args)
@@ -97,6 +134,7 @@ int RunExport(const QStringList& args)
     }
 
     // The file is opened before the render so that an unwritable target fails at once.
+    const CInterruptScope interrupts;
     CAudioFileWriter writer;
     if (!writer.Open(options.file, options.format, options.rate, options.channels, &error)) {
         PrintLine(error);
@@ -108,14 +146,19 @@ int RunExport(const QStringList& args)
     const bool rendered = renderer.Render(
         options.FrameCount(),
         [&writer](const std::int16_t* samples, std::int64_t frames, QString* pError) {
+            if (g_nInterrupt != 0) {
+                *pError = QStringLiteral("corvane: interrupted; no file was written");
+                return false;
+            }
             return writer.Write(samples, frames, pError);
         },
         [&progress](std::int64_t done) { progress.Update(done); }, &error);
     if (!rendered || !writer.Commit(&error)) {
         writer.Discard();
+        progress.Finish(false);
         PrintLine(error);
-        return 1;
+        return g_nInterrupt != 0 ? 128 + g_nInterrupt : 1;
     }
-    progress.Finish();
+    progress.Finish(true);
     return 0;
 }

@@ -10,12 +10,15 @@
 #include "platform/kernel.h"
 
 #include <QFile>
+#include <QPointer>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using corvane::CCorvaneApp;
 using corvane::test::CFakePanel;
@@ -210,4 +213,18 @@ TEST_F(AppFixture, SaveIntoAnUnwritablePlaceReportsFailureToTheUser)
     EXPECT_TRUE(m_prompts.errors[0].contains("Cannot save")) << m_prompts.errors[0].toStdString();
     EXPECT_EQ(app->MainFrame()->windowTitle(), "Untitled - Corvane");
     EXPECT_TRUE(app->RecentFiles().Paths().isEmpty());
+}
+
+TEST_F(AppFixture, TerminationSignalEndsTheLoopWithItsShellExitCode)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    // Objects released for later deletion are deleted by this loop too, not only by exec().
+    QPointer<QObject> released = new QObject;
+    QTimer::singleShot(0, [&] {
+        released->deleteLater();
+        std::raise(SIGTERM);
+    });
+    EXPECT_EQ(app->Run(), 128 + SIGTERM);
+    EXPECT_TRUE(released.isNull());
 }
