@@ -13,8 +13,15 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <csignal>
+#include <thread>
+
+#include <unistd.h>
 
 using exporttest::Read;
 using exporttest::RunCommand;
@@ -98,7 +105,9 @@ TEST(ExportCommand, DefaultExportEqualsThePanelBlocks)
     QTemporaryDir dir;
     const QString stereo = dir.filePath("default.wav");
     const QString mono = dir.filePath("mono.flac");
-    ASSERT_EQ(RunCommand({"--export", stereo, "--seconds", "3"}).exitCode, 0);
+    const auto quiet = RunCommand({"--export", stereo, "--seconds", "3"});
+    ASSERT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.stderrText, "") << "no progress bar and no chatter when stderr is not a terminal";
     ASSERT_EQ(RunCommand({"--export", mono, "--seconds", "3", "--channels", "1"}).exitCode, 0);
 
     // A second panel with start-up settings, ticked once per 882 mixed frames.
@@ -211,6 +220,110 @@ TEST(ExportCommand, RouteMovesItsTargetAsTheLivePanelDoes)
     }
     EXPECT_GT(leftHeavy, 20);
     EXPECT_GT(rightHeavy, 20);
+}
+
+TEST(ExportCommand, FormatsRatesAndChannels)
+{
+    QTemporaryDir dir;
+    struct Case {
+        const char* name;
+        const char* rate;
+        const char* channels;
+        int format;
+    };
+    const Case cases[] = {{"a.ogg", "48000", "1", SF_FORMAT_OGG}, {"b.flac", "22050", "2", SF_FORMAT_FLAC},
+                          {"c.WAV", "96000", "2", SF_FORMAT_WAV}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(c.name);
+        ASSERT_EQ(RunCommand({"--export", path, "--seconds", "0.75", "--rate", c.rate, "--channels", c.channels,
+                              "--noise", "uniform-white", "--input", "noise"})
+                      .exitCode,
+                  0);
+        SF_INFO info{};
+        SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
+        ASSERT_NE(f, nullptr);
+        sf_close(f);
+        EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, c.format);
+        if (c.format != SF_FORMAT_OGG) {
+            EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+        }
+        const auto s = Read(path);
+        EXPECT_EQ(s.rate, QString(c.rate).toInt());
+        EXPECT_EQ(s.channels, QString(c.channels).toInt());
+        EXPECT_EQ(s.frames, std::lround(QString(c.rate).toInt() * 0.75)); // to the nearest frame
+        // Uniform white noise at full scale has an RMS near 32000 / sqrt(3) = 18475, whatever the
+        // rate; lossy Vorbis gives up some of the highest band.
+        const double rms = Rms(s.samples);
+        EXPECT_GT(rms, 12000.0);
+        EXPECT_LT(rms, 22000.0);
+    }
+}
+
+TEST(ExportCommand, HourLongExportStaysInRangeWithoutDropouts)
+{
+    // Modulated pitch makes the cursor move by fractions of a sample: the stepping must still
+    // meet every segment. This renders a whole hour (a few tens of seconds).
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hour.wav");
+    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "3600", "--noise", "resonance-pink", "--q", "0.9",
+                          "--lfo1", "sine:0.5", "--lfo2", "triangle:0.125", "--lfo3", "random:2", "--route",
+                          "cutoff=lfo1:0.7", "--route", "pitch=lfo2:0.3", "--route", "pan=lfo3:0.5"})
+                  .exitCode,
+              0);
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(info.frames, 3600LL * 44100);
+    std::vector<float> chunk(1 << 20);
+    std::int64_t frames = 0;
+    int peak = 0;
+    bool finite = true;
+    std::int64_t zeroRun = 0;
+    std::int64_t longestZeroRun = 0;
+    sf_count_t got = 0;
+    while ((got = sf_readf_float(f, chunk.data(), static_cast<sf_count_t>(chunk.size() / 2))) > 0) {
+        for (sf_count_t i = 0; i < got * 2; ++i) {
+            const float x = chunk[static_cast<std::size_t>(i)];
+            finite = finite && std::isfinite(x);
+            const int n = static_cast<int>(std::lround(x * 32768.0f));
+            peak = std::max(peak, std::abs(n));
+            zeroRun = n == 0 ? zeroRun + 1 : 0;
+            longestZeroRun = std::max(longestZeroRun, zeroRun);
+        }
+        frames += got;
+    }
+    sf_close(f);
+    EXPECT_EQ(frames, 3600LL * 44100);
+    EXPECT_TRUE(finite);
+    EXPECT_LE(peak, 32000);
+    EXPECT_GT(peak, 10000);
+    EXPECT_LT(longestZeroRun, 100) << "a silent stretch would be a dropout";
+}
+
+TEST(ExportCommand, InterruptStopsAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.wav");
+    // Ctrl-C as soon as the export has taken over the signal, i.e. while it renders.
+    std::atomic<bool> sent{false};
+    std::thread interrupter([&] {
+        for (int i = 0; i < 5000 && !sent; ++i) {
+            struct sigaction current {};
+            sigaction(SIGINT, nullptr, &current);
+            if (current.sa_handler != SIG_DFL) {
+                sent = true;
+                kill(getpid(), SIGINT);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    const auto r = RunCommand({"--export", path, "--seconds", "3000"});
+    interrupter.join();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(r.exitCode, 128 + SIGINT);
+    EXPECT_NE(r.stderrText.find("interrupted"), std::string::npos) << r.stderrText;
+    EXPECT_TRUE(Entries(dir).isEmpty()) << Entries(dir).join(' ').toStdString();
 }
 
 TEST(ExportCommand, ProgressLine)

@@ -1,0 +1,164 @@
+// Runs a command-line export: options, a headless panel, the render loop, then the file.
+#include "app/export/ExportCommand.h"
+
+#include "app/export/CAudioFileWriter.h"
+#include "app/export/CExportOptions.h"
+#include "app/export/CExportPanelSetup.h"
+#include "app/export/CExportProgress.h"
+#include "app/export/CExportRenderer.h"
+#include "app/export/CHeadlessPanel.h"
+
+#include <QApplication>
+
+#include <array>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void PrintLine(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// The panel is a widget: without an application object yet, make one that needs no display.
+std::unique_ptr<QApplication> EnsureApplication()
+{
+    if (QCoreApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "corvane";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+// A command-line render speaks only for itself: the toolkit's own chatter (e.g. about runtime
+// folders on a headless machine) is kept off stderr unless CORVANE_DEBUG=1 asks for it.
+void QuietToolkitMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg || qEnvironmentVariableIntValue("CORVANE_DEBUG") == 1) {
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+    }
+}
+
+// Restores the previous message handler when the export ends.
+class CMessageHandlerScope {
+public:
+    CMessageHandlerScope() : m_previous(qInstallMessageHandler(QuietToolkitMessages)) {}
+    ~CMessageHandlerScope() { qInstallMessageHandler(m_previous); }
+    CMessageHandlerScope(const CMessageHandlerScope&) = delete;
+    CMessageHandlerScope& operator=(const CMessageHandlerScope&) = delete;
+
+private:
+    QtMessageHandler m_previous;
+};
+
+volatile std::sig_atomic_t g_nInterrupt = 0;
+
+extern "C" void OnInterrupt(int signal)
+{
+    g_nInterrupt = signal;
+}
+
+// While an export writes, Ctrl-C (or a termination request) stops it cleanly instead of
+// leaving a temporary file behind; the previous handlers come back afterwards.
+class CInterruptScope {
+public:
+    CInterruptScope()
+    {
+        g_nInterrupt = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            sigaction(kSignals[i], &action, &m_previous[i]);
+        }
+    }
+    ~CInterruptScope()
+    {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            sigaction(kSignals[i], &m_previous[i], nullptr);
+        }
+    }
+    CInterruptScope(const CInterruptScope&) = delete;
+    CInterruptScope& operator=(const CInterruptScope&) = delete;
+
+private:
+    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> m_previous{};
+};
+
+} // namespace
+
+bool IsExportRequest(const QStringList& args)
+{
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--export") || args[i].startsWith(QLatin1String("--export="))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int RunExport(const QStringList& args)
+{
+    CExportOptions options;
+    QString error;
+    if (!options.Parse(args, &error)) {
+        PrintLine(error);
+        return 2;
+    }
+    if (options.helpRequested) {
+        std::fputs(CExportOptions::UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    const CMessageHandlerScope quiet;
+    const std::unique_ptr<QApplication> app = EnsureApplication();
+    if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        PrintLine(QStringLiteral("corvane: the export needs a widget application"));
+        return 1;
+    }
+
+    CHeadlessPanel headless;
+    if (!headless.Create(options.rate, options.channels, &error)) {
+        PrintLine(error);
+        return 1;
+    }
+    CExportPanelSetup setup(headless.Panel());
+    for (const QString& note : setup.Apply(options)) {
+        PrintLine(note);
+    }
+
+    // The file is opened before the render so that an unwritable target fails at once.
+    const CInterruptScope interrupts;
+    CAudioFileWriter writer;
+    if (!writer.Open(options.file, options.format, options.rate, options.channels, &error)) {
+        PrintLine(error);
+        return 1;
+    }
+    CExportProgress progress = CExportProgress::ForStderr();
+    progress.Start(options.FrameCount(), options.rate);
+    CExportRenderer renderer(headless.Panel(), headless.Device(), options.channels);
+    const bool rendered = renderer.Render(
+        options.FrameCount(),
+        [&writer](const std::int16_t* samples, std::int64_t frames, QString* pError) {
+            if (g_nInterrupt != 0) {
+                *pError = QStringLiteral("corvane: interrupted; no file was written");
+                return false;
+            }
+            return writer.Write(samples, frames, pError);
+        },
+        [&progress](std::int64_t done) { progress.Update(done); }, &error);
+    if (!rendered || !writer.Commit(&error)) {
+        writer.Discard();
+        progress.Finish(false);
+        PrintLine(error);
+        return g_nInterrupt != 0 ? 128 + g_nInterrupt : 1;
+    }
+    progress.Finish(true);
+    return 0;
+}
