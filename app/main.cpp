@@ -4,6 +4,9 @@
 #include "app/CommandLine.h"
 #include "app/IPanelView.h"
 #include "panel/CCorvaneFormView.h"
+#ifdef CORVANE_WITH_EXPORT
+#include "app/export/ExportCommand.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,6 +30,16 @@ int Fail(const QString& message)
 
 int main(int argc, char** argv)
 {
+#ifdef CORVANE_WITH_EXPORT
+    // Rendering to a file needs neither a window nor a sound card.
+    {
+        QStringList args;
+        for (int i = 0; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        if (IsExportRequest(args))
+            return RunExport(args);
+    }
+#endif
     // Help and version must work in a terminal without a display.
     if (corvane::AsksOnlyForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
