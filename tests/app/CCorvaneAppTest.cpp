@@ -9,6 +9,7 @@
 #include "FakePrompts.h"
 #include "platform/kernel.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPointer>
 #include <QFileInfo>
@@ -227,4 +228,18 @@ TEST_F(AppFixture, TerminationSignalEndsTheLoopWithItsShellExitCode)
     });
     EXPECT_EQ(app->Run(), 128 + SIGTERM);
     EXPECT_TRUE(released.isNull());
+}
+
+TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoop)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
+    // Every counter reading moves time on by 5 ms.
+    corvane::platform::SetPerformanceCounterSource([this] { return m_counter += 5 * kTicksPerMs; }, 1000 * kTicksPerMs);
+    QTimer::singleShot(200, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    app->MainFrame()->Action(cmd::AppAbout)->trigger(); // returns when the About box closes
+    EXPECT_GE(m_pPanel->tickTimes.size(), 3u);
 }
