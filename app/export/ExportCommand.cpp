@@ -118,7 +118,7 @@ int RunExport(const QStringList& args)
     }
     const CMessageHandlerScope quiet;
     const std::unique_ptr<QApplication> app = EnsureApplication();
-    if (QCoreApplication::instance() == nullptr || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         PrintLine(QStringLiteral("corvane: the export needs a widget application"));
         return 1;
     }
