@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -132,30 +131,42 @@ XvfbDisplay::~XvfbDisplay()
 
 bool XvfbDisplay::Start()
 {
-    namespace fs = std::filesystem;
-    for (int n = 90; n < 140; ++n) {
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-        if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-            continue;
-        m_nDisplay = n;
-        m_pid = Spawn({"Xvfb", ":" + std::to_string(n), "-nolisten", "tcp", "-screen", "0", "1280x1024x24"},
-                      {}, "/dev/null");
-        if (m_pid <= 0)
-            return false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (fs::exists(socket))
-                return true;
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1; // lost a race for this number; try the next
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        if (m_pid > 0)
-            return false; // running but never listening
+    // Xvfb picks a free display number itself and reports it on the descriptor we give it, so
+    // tests running side by side never share a display.
+    int report[2];
+    if (pipe(report) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, report[1], 3);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const char* argv[] = {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24", nullptr};
+    const int rc = posix_spawnp(&m_pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(report[1]);
+    if (rc != 0) {
+        m_pid = -1;
+        close(report[0]);
+        return false;
     }
-    return false;
+    std::string number;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    fcntl(report[0], F_SETFL, O_NONBLOCK);
+    while (std::chrono::steady_clock::now() < deadline && number.find('\n') == std::string::npos) {
+        char c = 0;
+        const ssize_t got = read(report[0], &c, 1);
+        if (got == 1)
+            number += c;
+        else if (got == 0)
+            break; // Xvfb ended without a display
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    close(report[0]);
+    if (number.empty() || number.find('\n') == std::string::npos)
+        return false;
+    m_nDisplay = std::stoi(number);
+    return true;
 }
 } // namespace corvane::test

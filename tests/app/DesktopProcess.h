@@ -27,7 +27,7 @@ long CpuTicks(pid_t pid);
 class XvfbDisplay {
 public:
     ~XvfbDisplay();
-    // Starts Xvfb on the first free display number from 90 and waits for its socket.
+    // Starts Xvfb on a display number it finds free and waits until it accepts clients.
     bool Start();
     std::string Name() const { return ":" + std::to_string(m_nDisplay); }
 
