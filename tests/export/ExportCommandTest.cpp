@@ -130,6 +130,51 @@ TEST(ExportCommand, DefaultExportEqualsThePanelBlocks)
     EXPECT_EQ(m.samples, ref.blocks);
 }
 
+TEST(ExportCommand, FractionalRateMeetsEverySegmentInTime)
+{
+    // At 48000 Hz the cursor moves 0.91875 samples per output frame. Every frame must be the
+    // linear interpolation of the right block; only a frame between the last sample of a block
+    // and the first of the next looks one sample ahead into the segment the stream has not
+    // yet taken, exactly as live playback does.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("48k.wav");
+    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "2", "--rate", "48000", "--channels", "1"}).exitCode, 0);
+    CHeadlessPanel headless;
+    QString error;
+    ASSERT_TRUE(headless.Create(44100, 1, &error));
+    const auto ref = exporttest::DriveReference(headless.Panel(), headless.Device(), 1, 102);
+    const std::vector<std::int16_t>& b = ref.blocks;
+    const auto file = Read(path);
+    ASSERT_EQ(file.frames, 96000);
+
+    // The cursor advances as the mixer advances it: a running sum, wrapped at the buffer's end.
+    const double step = 44100.0 / 48000.0;
+    double cursor = 0.0;
+    std::size_t passStart = 0; // index into the blocks of the buffer's current pass
+    int mismatches = 0;
+    int lookAheads = 0;
+    for (std::int64_t j = 0; j < file.frames; ++j, cursor += step) {
+        if (cursor >= 7056.0) {
+            cursor = std::fmod(cursor, 7056.0);
+            passStart += 7056;
+        }
+        const auto within = static_cast<std::size_t>(cursor);
+        const std::size_t i = passStart + within;
+        const float frac = static_cast<float>(cursor - static_cast<double>(within));
+        float next = b[i + 1];
+        if ((i + 1) % 882 == 0 && frac > 0.0f) {
+            ++lookAheads; // still the segment's previous pass (silence on the first)
+            next = i + 1 >= 7056 ? b[i + 1 - 7056] : 0.0f;
+        }
+        const float expected = b[i] + (next - b[i]) * frac;
+        if (std::fabs(expected - file.samples[static_cast<std::size_t>(j)]) > 1.0f) {
+            ++mismatches;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(lookAheads, 50);
+}
+
 TEST(ExportCommand, PanLeftLeavesTheRightChannelHundredDecibelsDown)
 {
     QTemporaryDir dir;
