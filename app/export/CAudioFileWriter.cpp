@@ -34,7 +34,8 @@ bool CAudioFileWriter::Open(const QString& path, CExportOptions::FileFormat form
     // libsndfile writes through the save file's descriptor; the QSaveFile keeps ownership of it.
     m_pSound = sf_open_fd(m_file.handle(), SFM_WRITE, &info, 0);
     if (m_pSound == nullptr) {
-        *pError = QStringLiteral("corvane: cannot write '%1': %2").arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
+        *pError = QStringLiteral("corvane: cannot write '%1': %2")
+                      .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
         Discard();
         return false;
     }

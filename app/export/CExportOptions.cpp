@@ -208,7 +208,8 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
     // File and length first: they are what every export needs.
     file = value("export");
     if (!isSet("export") || file.trimmed().isEmpty()) {
-        *pError = QStringLiteral("corvane: --export: missing file name (accepted: a path ending in .wav, .flac or .ogg)");
+        *pError = QStringLiteral("corvane: --export: missing file name "
+                                 "(accepted: a path ending in .wav, .flac or .ogg)");
         return false;
     }
     const QString suffix = QFileInfo(file).suffix().toLower();

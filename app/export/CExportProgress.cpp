@@ -38,7 +38,8 @@ void CExportProgress::Update(std::int64_t doneFrames)
     }
     m_llLastDraw = elapsed;
     m_bShown = true;
-    std::fprintf(m_pStream, "\r%s", FormatLine(doneFrames, m_llTotal, m_nRate, kBarCells).toLocal8Bit().constData());
+    const QString line = FormatLine(doneFrames, m_llTotal, m_nRate, kBarCells);
+    std::fprintf(m_pStream, "\r%s", line.toLocal8Bit().constData());
     std::fflush(m_pStream);
 }
 
@@ -48,7 +49,8 @@ void CExportProgress::Finish(bool completed)
         return;
     }
     if (completed) {
-        std::fprintf(m_pStream, "\r%s", FormatLine(m_llTotal, m_llTotal, m_nRate, kBarCells).toLocal8Bit().constData());
+        const QString line = FormatLine(m_llTotal, m_llTotal, m_nRate, kBarCells);
+        std::fprintf(m_pStream, "\r%s", line.toLocal8Bit().constData());
     }
     std::fputc('\n', m_pStream);
     std::fflush(m_pStream);
