@@ -29,22 +29,6 @@ constexpr std::array kTable{
     Entry{cmd::FilePrintSetup, "Change the printer and printing options\nPrint Setup"},
     Entry{cmd::FilePrint, "Print the active document\nPrint"},
     Entry{cmd::FilePrintPreview, "Display full pages\nPrint Preview"},
-    Entry{57616, "Open this document"},
-    Entry{57617, "Open this document"},
-    Entry{57618, "Open this document"},
-    Entry{57619, "Open this document"},
-    Entry{57620, "Open this document"},
-    Entry{57621, "Open this document"},
-    Entry{57622, "Open this document"},
-    Entry{57623, "Open this document"},
-    Entry{57624, "Open this document"},
-    Entry{57625, "Open this document"},
-    Entry{57626, "Open this document"},
-    Entry{57627, "Open this document"},
-    Entry{57628, "Open this document"},
-    Entry{57629, "Open this document"},
-    Entry{57630, "Open this document"},
-    Entry{57631, "Open this document"},
     Entry{cmd::EditClear, "Erase the selection\nErase"},
     Entry{cmd::EditClearAll, "Erase everything\nErase All"},
     Entry{cmd::EditCopy, "Copy the selection and put it on the Clipboard\nCopy"},
@@ -87,6 +71,9 @@ static_assert(std::is_sorted(kTable.begin(), kTable.end(),
 
 QString LoadString(int id)
 {
+    // One prompt serves every recent-file slot.
+    if (id >= cmd::FileMruFirst && id <= cmd::FileMruLast)
+        return QStringLiteral("Open this document");
     const auto it = std::lower_bound(kTable.begin(), kTable.end(), id,
                                      [](const Entry& e, int key) { return e.id < key; });
     if (it == kTable.end() || it->id != id)

@@ -54,6 +54,15 @@ QMenu* MenuAt(CCorvaneMainFrame& frame, int index)
 {
     return frame.menuBar()->actions().at(index)->menu();
 }
+
+// Drops a menu down from the menu bar, as a click on its title would.
+QMenu* OpenMenu(CCorvaneMainFrame& frame, int index)
+{
+    QMenu* menu = MenuAt(frame, index);
+    frame.menuBar()->setActiveAction(menu->menuAction());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+    return menu;
+}
 } // namespace
 
 TEST(CCorvaneMainFrame, MenuBarHoldsTheTabulatedMenusItemsAndIdentifiers)
@@ -124,18 +133,14 @@ TEST(CCorvaneMainFrame, HighlightedMenuItemsAndIdleShowTheirPromptsInTheStatusBa
     EXPECT_EQ(frame.MessagePane()->text(), "Ready");
     EXPECT_TRUE(frame.statusBar()->currentMessage().isEmpty());
 
-    QMenu* sound = MenuAt(frame, 2);
-    frame.menuBar()->setActiveAction(sound->menuAction());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(sound));
+    QMenu* sound = OpenMenu(frame, 2);
     sound->setActiveAction(frame.Action(cmd::SoundLoop));
     EXPECT_EQ(frame.statusBar()->currentMessage(), "play in repeat mode");
     sound->setActiveAction(frame.Action(cmd::SoundOneShot));
     EXPECT_EQ(frame.statusBar()->currentMessage(), "play one segment");
     sound->close();
 
-    QMenu* file = MenuAt(frame, 0);
-    frame.menuBar()->setActiveAction(file->menuAction());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    QMenu* file = OpenMenu(frame, 0);
     file->setActiveAction(frame.Action(cmd::FileSaveAs));
     EXPECT_EQ(frame.statusBar()->currentMessage(), "Save the active document with a new name");
     file->setActiveAction(frame.Action(cmd::AppExit));
