@@ -20,26 +20,26 @@ long long TruncatedInteger(double value)
 }
 
 // Parses a conversion starting at fmt[i] == '%'. On success returns the index just past it and
-// fills `spec` with the conversion rebuilt without length modifiers.
-qsizetype ParseConversion(const QString& fmt, qsizetype i, QByteArray& spec, QChar& conv)
+// fills `conversion` with the conversion rebuilt without length modifiers.
+qsizetype ParseConversion(const QString& fmt, qsizetype i, QByteArray& conversion, QChar& conv)
 {
     qsizetype j = i + 1;
-    spec = "%";
+    conversion = "%";
     const auto at = [&](qsizetype k) { return k < fmt.size() ? fmt.at(k) : QChar(); };
     while (QStringLiteral("-+ #0").contains(at(j)) && !at(j).isNull())
-        spec += fmt.at(j++).toLatin1();
+        conversion += fmt.at(j++).toLatin1();
     int digits = 0;
     while (at(j).isDigit() && digits < 3) {
-        spec += fmt.at(j++).toLatin1();
+        conversion += fmt.at(j++).toLatin1();
         ++digits;
     }
     if (at(j).isDigit())
         return -1; // absurd widths are not worth honouring
     if (at(j) == QLatin1Char('.')) {
-        spec += fmt.at(j++).toLatin1();
+        conversion += fmt.at(j++).toLatin1();
         digits = 0;
         while (at(j).isDigit() && digits < 2) {
-            spec += fmt.at(j++).toLatin1();
+            conversion += fmt.at(j++).toLatin1();
             ++digits;
         }
         if (at(j).isDigit())
@@ -50,7 +50,7 @@ qsizetype ParseConversion(const QString& fmt, qsizetype i, QByteArray& spec, QCh
     conv = at(j);
     if (conv.isNull() || !QStringLiteral("diouxXcfFeEgGaA").contains(conv))
         return -1;
-    spec += conv.toLatin1();
+    conversion += conv.toLatin1();
     return j + 1;
 }
 
@@ -73,21 +73,21 @@ QString FormatNumber(const QString& format, double value)
             i += 2;
             continue;
         }
-        QByteArray spec;
+        QByteArray conversion;
         QChar conv;
-        const qsizetype next = converted ? -1 : ParseConversion(format, i, spec, conv);
+        const qsizetype next = converted ? -1 : ParseConversion(format, i, conversion, conv);
         if (next < 0) {
             out += c;
             ++i;
             continue;
         }
         if (QStringLiteral("fFeEgGaA").contains(conv)) {
-            out += QString::asprintf(spec.constData(), value);
+            out += QString::asprintf(conversion.constData(), value);
         } else if (conv == QLatin1Char('c')) {
             out += QChar(static_cast<char16_t>(TruncatedInteger(value) & 0xFF));
         } else {
-            spec.insert(spec.size() - 1, "ll");
-            out += QString::asprintf(spec.constData(), TruncatedInteger(value));
+            conversion.insert(conversion.size() - 1, "ll");
+            out += QString::asprintf(conversion.constData(), TruncatedInteger(value));
         }
         converted = true;
         i = next;
