@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev librtaudio-dev libsndfile1-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libx11-dev librtaudio-dev libsndfile1-dev
           libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils xvfb xdotool
           imagemagick sox)
 missing=()
