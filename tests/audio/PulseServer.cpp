@@ -4,8 +4,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -24,172 +21,117 @@ namespace corvane::test {
 
 namespace {
 
-bool OnPath(const std::string& program)
-{
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':'))
-        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0)
-            return true;
-    return false;
-}
-
 void StopChild(pid_t& pid, int signal)
 {
-    if (pid <= 0)
-        return;
-    kill(pid, signal);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    if (pid > 0 && kill(pid, signal) == 0)
+        waitpid(pid, nullptr, 0);
     pid = -1;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 } // namespace
 
 bool PulseServer::Installed()
 {
-    return OnPath("pulseaudio") && OnPath("parec");
+    return std::system("command -v pulseaudio >/dev/null && command -v parec >/dev/null") == 0;
 }
 
 PulseServer::~PulseServer()
 {
     StopCapture();
     Stop();
-    if (!m_dir.empty()) {
-        std::error_code ignored;
+    std::error_code ignored;
+    if (!m_dir.empty())
         std::filesystem::remove_all(m_dir, ignored);
-    }
 }
 
-pid_t PulseServer::Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
-                         const std::string& output)
+// Runs `args` through env(1), so NAME=value entries at the front replace inherited ones.
+pid_t PulseServer::Spawn(std::vector<std::string> args, const std::string& output)
 {
-    // The given entries replace the inherited ones of the same name.
-    std::vector<std::string> environment(env);
-    for (char** e = environ; *e; ++e) {
-        const std::string entry(*e);
-        const std::string name = entry.substr(0, entry.find('=') + 1);
-        bool replaced = false;
-        for (const auto& own : env)
-            replaced = replaced || own.compare(0, name.size(), name) == 0;
-        if (!replaced)
-            environment.push_back(entry);
-    }
+    args.insert(args.begin(), "env");
     std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
+    for (auto& a : args)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const auto& e : environment)
-        envp.push_back(const_cast<char*>(e.c_str()));
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
+    posix_spawn_file_actions_t io;
+    posix_spawn_file_actions_init(&io);
+    posix_spawn_file_actions_addopen(&io, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&io, STDOUT_FILENO, output.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (m_dir + "/stderr.log").c_str(),
+    posix_spawn_file_actions_addopen(&io, STDERR_FILENO, (m_dir + "/stderr.log").c_str(),
                                      O_WRONLY | O_CREAT | O_APPEND, 0600);
     pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
+    const int rc = posix_spawnp(&pid, "env", &io, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&io);
     return rc == 0 ? pid : -1;
 }
 
-bool PulseServer::Answers() const
+pid_t PulseServer::Record(unsigned rate, unsigned channels, int latencyMs, const std::string& file)
 {
-    const std::string path = m_dir + "/native";
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(fd);
-    return ok;
+    std::vector<std::string> args = ClientEnvironment();
+    args.insert(args.end(), {"parec", "--device=corvane_null.monitor", "--format=s16le",
+                             "--rate=" + std::to_string(rate),
+                             "--channels=" + std::to_string(channels), "--raw",
+                             "--latency-msec=" + std::to_string(latencyMs)});
+    return Spawn(args, file);
 }
 
 bool PulseServer::Start()
 {
-    if (Running())
+    if (m_server > 0)
         return true;
-    if (m_dir.empty()) {
-        char pattern[] = "/tmp/corvane-pulse-XXXXXX";
-        if (!mkdtemp(pattern)) {
-            m_error = "cannot create a private directory";
-            return false;
-        }
+    char pattern[] = "/tmp/corvane-pulse-XXXXXX";
+    if (m_dir.empty() && !mkdtemp(pattern))
+        return m_error = "cannot create a private directory", false;
+    if (m_dir.empty())
         m_dir = pattern;
-    }
     std::ofstream(m_dir + "/server.pa")
-        << "load-module module-null-sink sink_name=" << SinkName()
-        << " rate=44100 channels=2 format=s16le\n"
-        << "set-default-sink " << SinkName() << "\n"
+        << "load-module module-null-sink sink_name=corvane_null rate=44100 channels=2"
+        << " format=s16le\nset-default-sink corvane_null\n"
         << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << m_dir
         << "/native\n";
     std::ofstream(m_dir + "/client.conf") << "autospawn = no\n";
     std::filesystem::create_directories(m_dir + "/runtime");
     std::filesystem::create_directories(m_dir + "/state");
-
     // Its own home and runtime paths keep it apart from any session server; as root it runs
     // in per-user mode all the same, without realtime scheduling or shared memory.
-    m_server = Spawn({"pulseaudio", "--system=false", "-n", "--daemonize=no", "--exit-idle-time=-1",
-                      "--disallow-exit", "--use-pid-file=no", "--realtime=no",
-                      "--high-priority=no", "--disable-shm=yes", "--log-target=stderr",
-                      "-F", m_dir + "/server.pa"},
-                     {"HOME=" + m_dir, "XDG_RUNTIME_DIR=" + m_dir,
+    m_server = Spawn({"HOME=" + m_dir, "XDG_RUNTIME_DIR=" + m_dir,
                       "XDG_CONFIG_HOME=" + m_dir + "/state", "PULSE_RUNTIME_PATH=" + m_dir + "/runtime",
-                      "PULSE_STATE_PATH=" + m_dir + "/state", "DBUS_SESSION_BUS_ADDRESS=disabled:"},
+                      "PULSE_STATE_PATH=" + m_dir + "/state", "DBUS_SESSION_BUS_ADDRESS=disabled:",
+                      "pulseaudio", "--system=false", "-n", "--daemonize=no",
+                      "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no",
+                      "--realtime=no", "--high-priority=no", "--disable-shm=yes",
+                      "--log-target=stderr", "-F", m_dir + "/server.pa"},
                      m_dir + "/stdout.log");
-    if (m_server <= 0) {
-        m_error = "cannot start pulseaudio";
-        return false;
-    }
+    if (m_server <= 0)
+        return m_error = "cannot start pulseaudio", false;
+    // An idle null sink renders its next block only after its longest latency (seconds), and
+    // no client is served before that. A low-latency recording of its monitor, kept running
+    // for the server's life, holds it awake; its first frames show the sink is running.
+    const std::string keeperFile = m_dir + "/keeper.raw";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
-        int status = 0;
-        if (waitpid(m_server, &status, WNOHANG) == m_server) {
+        if (waitpid(m_server, nullptr, WNOHANG) == m_server) {
             m_server = -1;
-            m_error = "pulseaudio exited: " + Log();
-            return false;
+            return m_error = "pulseaudio exited: " + Log(), false;
         }
-        if (Answers()) {
-            if (WaitForSinkClock(deadline))
-                return true;
-            Kill();
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    Kill();
-    m_error = "pulseaudio did not answer: " + Log();
-    return false;
-}
-
-// An idle null sink renders its next block only after its longest latency (seconds), and no
-// client is served before that. A low-latency recording of its monitor, kept running for the
-// server's life, holds it awake; the first frames of that recording show the sink is running.
-bool PulseServer::WaitForSinkClock(std::chrono::steady_clock::time_point deadline)
-{
-    const std::string file = m_dir + "/keeper.raw";
-    m_keeper = Spawn({"parec", "--device=" + SinkName() + ".monitor", "--format=s16le",
-                      "--rate=8000", "--channels=1", "--raw", "--latency-msec=10"},
-                     ClientEnvironment(), file);
-    if (m_keeper <= 0) {
-        m_error = "cannot start parec";
-        return false;
-    }
-    std::error_code ignored;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (std::filesystem::file_size(file, ignored) > 0)
+        // Until the socket answers, parec gives up at once; then it is started again.
+        if (m_keeper > 0 && waitpid(m_keeper, nullptr, WNOHANG) == m_keeper)
+            m_keeper = -1;
+        if (m_keeper <= 0)
+            m_keeper = Record(8000, 1, 10, keeperFile);
+        std::error_code ignored;
+        if (std::filesystem::file_size(keeperFile, ignored) > 0 && !ignored)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    m_error = "the null sink never ran: " + Log();
-    return false;
+    Kill();
+    return m_error = "the null sink never ran: " + Log(), false;
 }
 
 void PulseServer::Kill()
@@ -206,7 +148,7 @@ void PulseServer::Stop()
 
 std::vector<std::string> PulseServer::ClientEnvironment() const
 {
-    return {"PULSE_SERVER=" + ServerAddress(), "PULSE_CLIENTCONFIG=" + m_dir + "/client.conf"};
+    return {"PULSE_SERVER=unix:" + m_dir + "/native", "PULSE_CLIENTCONFIG=" + m_dir + "/client.conf"};
 }
 
 void PulseServer::UseInThisProcess() const
@@ -220,13 +162,7 @@ void PulseServer::UseInThisProcess() const
 bool PulseServer::StartCapture(unsigned rate, unsigned channels)
 {
     StopCapture();
-    if (!Running())
-        return false;
-    m_captureFile = m_dir + "/capture.raw";
-    m_capture = Spawn({"parec", "--device=" + SinkName() + ".monitor", "--format=s16le",
-                       "--rate=" + std::to_string(rate), "--channels=" + std::to_string(channels),
-                       "--raw", "--latency-msec=20"},
-                      ClientEnvironment(), m_captureFile);
+    m_capture = m_server > 0 ? Record(rate, channels, 20, m_dir + "/capture.raw") : -1;
     return m_capture > 0;
 }
 
@@ -235,8 +171,7 @@ std::vector<std::int16_t> PulseServer::StopCapture()
     if (m_capture <= 0)
         return {};
     StopChild(m_capture, SIGTERM);
-    std::ifstream in(m_captureFile, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = ReadAll(m_dir + "/capture.raw");
     std::vector<std::int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
@@ -244,8 +179,7 @@ std::vector<std::int16_t> PulseServer::StopCapture()
 
 std::string PulseServer::Log() const
 {
-    std::ifstream in(m_dir + "/stderr.log");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = ReadAll(m_dir + "/stderr.log");
     return text.size() > 2000 ? text.substr(text.size() - 2000) : text;
 }
 

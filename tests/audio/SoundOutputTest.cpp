@@ -1,0 +1,354 @@
+// The sound device and its streams on the manual back-end: the registry, segment-wise writing,
+// play modes, clamps, and the failure paths, through a device that refuses chosen calls.
+#include "audio/CSoundDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+constexpr DWORD kSegment = 1764; // bytes of one 882-sample block
+
+std::vector<std::int16_t> Block(std::int16_t value)
+{
+    return std::vector<std::int16_t>(kSegment / 2, value);
+}
+
+struct FaultPlan {
+    bool refuseLevel = false, refusePrimary = false, refuseSecondary = false;
+    int devicesAlive = 0;
+    IDirectSound* mixer = nullptr; // the manual mixer behind the latest device
+};
+
+// A manual mixer device that refuses the calls the plan names.
+class FaultyDevice final : public IDirectSound {
+public:
+    explicit FaultyDevice(FaultPlan& plan) : plan(plan)
+    {
+        ++plan.devicesAlive;
+        plan.mixer = r;
+    }
+    DWORD AddRef() override { return ++refs; }
+    DWORD Release() override
+    {
+        if (--refs)
+            return refs;
+        r->Release();
+        --plan.devicesAlive;
+        delete this;
+        return 0;
+    }
+    HRESULT Initialize(LPCGUID g) override { return r->Initialize(g); }
+    HRESULT SetCooperativeLevel(HWND w, DWORD l) override
+    {
+        return plan.refuseLevel ? DSERR_ALLOCATED : r->SetCooperativeLevel(w, l);
+    }
+    HRESULT CreateSoundBuffer(const DSBUFFERDESC* d, IDirectSoundBuffer** b, void* o) override
+    {
+        if ((d->dwFlags & DSBCAPS_PRIMARYBUFFER) ? plan.refusePrimary : plan.refuseSecondary)
+            return DSERR_OUTOFMEMORY;
+        return r->CreateSoundBuffer(d, b, o);
+    }
+
+private:
+    IDirectSound* r = corvane::platform::CreateMixerDevice(corvane::platform::AudioBackend::Manual);
+    FaultPlan& plan;
+    DWORD refs = 1;
+};
+
+class Sound : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("CORVANE_AUDIO", "manual", 1);
+        CSoundStream::ResetStreamingState();
+        corvane::platform::SetDirectSoundFactory([this] { return new FaultyDevice(plan); });
+        device->SetWindow(device.get());
+    }
+    void TearDown() override
+    {
+        device.reset();
+        corvane::platform::SetDirectSoundFactory({});
+        setenv("CORVANE_AUDIO", "manual", 1);
+    }
+    // The started device with the program's 7056-sample stream. Output at 44100 Hz, so one
+    // pulled frame moves the stream's cursor by 2 bytes.
+    CSoundStream* StartWithStream()
+    {
+        std::uint32_t id = 99;
+        if (!device->Start() || !device->CreateStream(7056, &id))
+            return nullptr;
+        corvane::platform::SetManualOutputFormat(plan.mixer, 44100, 2);
+        return device->FindStream(id);
+    }
+    IDirectSoundBuffer* Buffer() { return device->FindStream(0)->GetBuffer(); }
+    void Advance(DWORD frames)
+    {
+        std::vector<std::int16_t> out(frames * 2);
+        corvane::platform::PullMixedFrames(plan.mixer, out.data(), frames);
+    }
+    DWORD Cursor()
+    {
+        DWORD play = 0;
+        Buffer()->GetCurrentPosition(&play, nullptr);
+        return play;
+    }
+    bool Playing(IDirectSoundBuffer* b)
+    {
+        DWORD status = 0;
+        b->GetStatus(&status);
+        return status & DSBSTATUS_PLAYING;
+    }
+    std::vector<std::int16_t> Segment(DWORD i)
+    {
+        std::vector<std::int16_t> samples(kSegment / 2);
+        LPVOID p = nullptr;
+        DWORD n = 0;
+        if (Buffer()->Lock(i * kSegment, kSegment, &p, &n, nullptr, nullptr, 0) == DS_OK) {
+            std::memcpy(samples.data(), p, n);
+            Buffer()->Unlock(p, 0, nullptr, 0);
+        }
+        return samples;
+    }
+
+    FaultPlan plan;
+    std::unique_ptr<CSoundDevice> device = std::make_unique<CSoundDevice>();
+};
+
+} // namespace
+
+TEST_F(Sound, RegistryIdentifiersRemovalRestartAndDestruction)
+{
+    ASSERT_EQ(device->Start(), 1);
+    WAVEFORMATEX f;
+    ASSERT_EQ(corvane::platform::GetOutputFormat(plan.mixer, &f), DS_OK);
+    EXPECT_EQ(f.nSamplesPerSec, 22050u);
+    EXPECT_EQ(f.nChannels, 2u);
+    std::uint32_t a = 99, b = 99, c = 99;
+    ASSERT_EQ(device->CreateStream(7056, &a), 1);
+    ASSERT_EQ(device->CreateStream(100, &b), 1);
+    EXPECT_EQ(a, 0u);
+    EXPECT_EQ(b, 1u);
+    CSoundStream* first = device->FindStream(0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_NE(device->FindStream(1), first);
+    first->GetBuffer()->GetFormat(&f);
+    EXPECT_EQ(f.nSamplesPerSec, 44100u);
+    EXPECT_EQ(f.nChannels, 1u);
+    // Looking up an unknown identifier adds nothing: the next one is still 2.
+    EXPECT_EQ(device->FindStream(7), nullptr);
+    ASSERT_EQ(device->CreateStream(50, &c), 1);
+    EXPECT_EQ(c, 2u);
+
+    // Removal stops every stream and gives its buffer back; identifiers start at 0 again.
+    IDirectSoundBuffer* held = first->GetBuffer();
+    held->AddRef();
+    first->SetPlayMode(2);
+    device->RemoveAllStreams();
+    EXPECT_FALSE(Playing(held));
+    EXPECT_EQ(held->Release(), 0u); // the stream gave its reference back
+    EXPECT_EQ(device->FindStream(0), nullptr);
+    ASSERT_EQ(device->CreateStream(7056, &a), 1);
+    EXPECT_EQ(a, 0u);
+
+    // Starting again replaces the device and drops its streams; no identifier is given twice.
+    held = device->FindStream(0)->GetBuffer();
+    held->AddRef();
+    device->FindStream(0)->SetPlayMode(2);
+    ASSERT_EQ(device->Start(), 1);
+    EXPECT_EQ(plan.devicesAlive, 1);
+    EXPECT_FALSE(Playing(held));
+    EXPECT_EQ(held->Release(), 0u);
+    EXPECT_EQ(device->FindStream(0), nullptr);
+    ASSERT_EQ(device->CreateStream(7056, &a), 1);
+    EXPECT_EQ(a, 1u);
+
+    // Destruction stops the playing stream and releases everything.
+    held = device->FindStream(1)->GetBuffer();
+    held->AddRef();
+    device->FindStream(1)->SetPlayMode(2);
+    device.reset();
+    EXPECT_FALSE(Playing(held));
+    EXPECT_EQ(held->Release(), 0u);
+    EXPECT_EQ(plan.devicesAlive, 0);
+}
+
+TEST_F(Sound, WithoutSoundEverythingIsRefusedQuietly)
+{
+    std::uint32_t id = 99;
+    EXPECT_EQ(device->CreateStream(7056, &id), 0); // never started
+    CSoundDevice windowless;
+    EXPECT_EQ(windowless.Start(), 0);
+    EXPECT_EQ(windowless.GetDirectSound(), nullptr);
+    EXPECT_EQ(plan.devicesAlive, 0);
+
+    CSoundStream s; // without a buffer
+    EXPECT_EQ(s.IsValid(), 0);
+    EXPECT_EQ(s.Write(Block(1).data()), 0u);
+    EXPECT_EQ(s.SetVolume(0) + s.SetPan(0.0f) + s.SetFrequency(1.0f), 0);
+    EXPECT_EQ(s.Play(), E_FAIL);
+    EXPECT_EQ(s.Stop(), E_FAIL);
+    EXPECT_EQ(s.SetPlayMode(2), E_FAIL);
+    EXPECT_EQ(s.CreateBuffer(nullptr), 0);
+
+    corvane::platform::SetDirectSoundFactory({});
+    setenv("CORVANE_AUDIO", "none", 1);
+    EXPECT_EQ(device->Start(), 0);
+    EXPECT_EQ(device->CreateStream(7056, &id), 0);
+    EXPECT_EQ(device->FindStream(0), nullptr);
+    EXPECT_EQ(id, 99u);
+}
+
+TEST_F(Sound, FailuresLeaveNothingBehind)
+{
+    std::uint32_t id = 99;
+    // A failed Start leaves the device as constructed, whichever step failed.
+    for (bool FaultPlan::*step : {&FaultPlan::refuseLevel, &FaultPlan::refusePrimary}) {
+        plan.*step = true;
+        EXPECT_EQ(device->Start(), 0);
+        plan.*step = false;
+        EXPECT_EQ(device->GetDirectSound(), nullptr);
+        EXPECT_EQ(plan.devicesAlive, 0);
+        EXPECT_EQ(device->CreateStream(7056, &id), 0);
+    }
+    // A stream whose buffer cannot be made is deleted and nothing is registered.
+    ASSERT_EQ(device->Start(), 1);
+    plan.refuseSecondary = true;
+    EXPECT_EQ(device->CreateStream(7056, &id), 0);
+    plan.refuseSecondary = false;
+    EXPECT_EQ(device->CreateStream(0, &id), 0);
+    EXPECT_EQ(device->CreateStream(0x80000000u, &id), 0);
+    EXPECT_EQ(id, 99u);
+    EXPECT_EQ(device->FindStream(0), nullptr);
+    ASSERT_EQ(device->CreateStream(7056, &id), 1);
+    EXPECT_EQ(id, 0u);
+}
+
+TEST_F(Sound, WriteTakesOneBlockPerSegmentAddingThePreviousIndexUnscaled)
+{
+    CSoundStream* s = StartWithStream();
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->SetPlayMode(2), DS_OK);
+    EXPECT_EQ(s->Write(Block(100).data()), kSegment);
+    EXPECT_EQ(s->Write(Block(200).data()), 0u);
+    Advance(800); // cursor at byte 1600, still in segment 0
+    EXPECT_EQ(s->Write(Block(200).data()), 0u);
+    Advance(82); // byte 1764: segment 1
+    EXPECT_EQ(s->Write(Block(200).data()), kSegment);
+    EXPECT_EQ(Segment(0), Block(100));
+    EXPECT_EQ(Segment(1), Block(200));
+    EXPECT_EQ(Segment(2), Block(0));
+
+    Buffer()->SetCurrentPosition(3 * kSegment);
+    ASSERT_EQ(s->Write(Block(3).data()), kSegment);
+    // (7054 + 3) / 1764 = 4: segment 4 is taken 2 bytes before the cursor reaches it.
+    Buffer()->SetCurrentPosition(7054);
+    EXPECT_EQ(s->Write(Block(4).data()), kSegment);
+    EXPECT_EQ(Segment(4), Block(4));
+    EXPECT_EQ(Segment(3), Block(3));
+    Buffer()->SetCurrentPosition(7 * kSegment);
+    ASSERT_EQ(s->Write(Block(7).data()), kSegment);
+    // (14110 + 7) / 1764 = 8, which wraps to segment 0.
+    Buffer()->SetCurrentPosition(14110);
+    EXPECT_EQ(s->Write(Block(8).data()), kSegment);
+    EXPECT_EQ(Segment(0), Block(8));
+    EXPECT_EQ(Segment(7), Block(7));
+}
+
+TEST_F(Sound, PlayStopAndSetStopped)
+{
+    CSoundStream* s = StartWithStream();
+    ASSERT_NE(s, nullptr);
+    // A stream that never played leaves the buffer alone on Stop.
+    Buffer()->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(s->Stop(), 0);
+    EXPECT_TRUE(Playing(Buffer()));
+    Buffer()->Stop();
+    // A stopped stream takes the block of its cursor's segment once, then refuses.
+    Buffer()->SetCurrentPosition(2 * kSegment + 10);
+    EXPECT_EQ(s->Write(Block(1).data()), kSegment);
+    EXPECT_EQ(Segment(2), Block(1));
+    Advance(20 * 882);
+    EXPECT_EQ(s->Write(Block(2).data()), 0u);
+    EXPECT_EQ(Cursor(), 2 * kSegment + 10);
+
+    Buffer()->SetCurrentPosition(0);
+    ASSERT_EQ(s->SetPlayMode(2), DS_OK);
+    Advance(3000);
+    EXPECT_EQ(Cursor(), 6000u);
+    EXPECT_EQ(s->Play(), DS_OK); // a playing stream starts again at the beginning
+    EXPECT_EQ(Cursor(), 0u);
+    Advance(3000);
+    EXPECT_EQ(s->SetStopped(1), DS_OK);
+    EXPECT_FALSE(Playing(Buffer()));
+    Advance(500);
+    EXPECT_EQ(s->SetStopped(0), DS_OK); // goes on from the cursor, still looping
+    EXPECT_EQ(Cursor(), 6000u);
+    Advance(7056);
+    EXPECT_EQ(Cursor(), 6000u);
+    EXPECT_TRUE(Playing(Buffer()));
+}
+
+TEST_F(Sound, OneShotPlaysToTheEndThenWriteRefuses)
+{
+    CSoundStream* s = StartWithStream();
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(s->SetPlayMode(1), DS_OK);
+    int taken = 0;
+    for (int tick = 0; tick < 8; ++tick) { // the render cycle keeping up with the cursor
+        taken += s->Write(Block(static_cast<std::int16_t>(tick + 1)).data()) != 0;
+        Advance(882);
+    }
+    EXPECT_EQ(taken, 8);
+    EXPECT_FALSE(Playing(Buffer()));
+    EXPECT_EQ(Cursor(), 7056u * 2);
+    int late = 0;
+    for (int tick = 0; tick < 20; ++tick) {
+        late += s->Write(Block(9).data()) != 0;
+        Advance(882);
+    }
+    EXPECT_LE(late, 1);
+    EXPECT_EQ(s->Write(Block(9).data()), 0u);
+    // Selecting one-shot again plays the buffer once more from its start.
+    ASSERT_EQ(s->SetPlayMode(1), DS_OK);
+    EXPECT_TRUE(Playing(Buffer()));
+    EXPECT_EQ(Cursor(), 0u);
+}
+
+TEST_F(Sound, VolumeAndFrequencyAreClampedPanOutOfRangeIsRejected)
+{
+    CSoundStream* s = StartWithStream();
+    ASSERT_NE(s, nullptr);
+    LONG v = 0;
+    const std::pair<LONG, LONG> volumes[] = {{-1234, -1234}, {500, 0}, {-20000, -10000}};
+    for (auto [in, out] : volumes) {
+        EXPECT_EQ(s->SetVolume(in), 1);
+        Buffer()->GetVolume(&v);
+        EXPECT_EQ(v, out) << in;
+    }
+    DWORD f = 0;
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const std::pair<float, DWORD> rates[] = {{1.0f, 44100}, {0.001f, 100}, {3.0f, 100000},
+                                             {0.5f, 22050}, {-4.0f, 100},  {inf, 100000}};
+    for (auto [ratio, hz] : rates) {
+        EXPECT_EQ(s->SetFrequency(ratio), 1) << ratio;
+        Buffer()->GetFrequency(&f);
+        EXPECT_EQ(f, hz) << ratio;
+    }
+    EXPECT_EQ(s->SetFrequency(std::nanf("")), 0);
+    Buffer()->GetFrequency(&f);
+    EXPECT_EQ(f, 100000u);
+
+    EXPECT_EQ(s->SetPan(-0.5f), 1);
+    Buffer()->GetPan(&v);
+    EXPECT_EQ(v, -5000);
+    EXPECT_EQ(s->SetPan(1.00005f), 1); // 10000.5 truncates into range
+    EXPECT_EQ(s->SetPan(1.5f) + s->SetPan(-1e20f) + s->SetPan(std::nanf("")), 0);
+    Buffer()->GetPan(&v);
+    EXPECT_EQ(v, 10000);
+}

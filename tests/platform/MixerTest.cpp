@@ -1,0 +1,275 @@
+// The sound API stand-in on the manual back-end: what the mixer makes of playing buffers
+// (level, pan, volume, rate, clipping, one-shot) and the buffer and device rules.
+#include "platform/dsound.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <numbers>
+#include <thread>
+
+namespace {
+
+using Samples = std::vector<std::int16_t>;
+
+Samples Sine(DWORD count, double hz, DWORD rate, double peak)
+{
+    Samples s(count);
+    for (DWORD i = 0; i < count; ++i)
+        s[i] = static_cast<std::int16_t>(std::lrint(peak * std::sin(2 * std::numbers::pi * hz * i / rate)));
+    return s;
+}
+
+// RMS and rising zero crossings of one channel of interleaved stereo frames.
+double Rms(const Samples& frames, int channel)
+{
+    double sum = 0;
+    for (std::size_t i = channel; i < frames.size(); i += 2)
+        sum += double(frames[i]) * frames[i];
+    return std::sqrt(sum / double(frames.size() / 2));
+}
+
+int CrossingsUp(const Samples& frames, int channel)
+{
+    int n = 0;
+    for (std::size_t i = channel + 2; i < frames.size(); i += 2)
+        n += frames[i - 2] < 0 && frames[i] >= 0;
+    return n;
+}
+
+class Mixer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ds->Initialize(nullptr);
+        ds->SetCooperativeLevel(reinterpret_cast<HWND>(ds), DSSCL_PRIORITY);
+        corvane::platform::SetManualOutputFormat(ds, 22050, 2);
+    }
+    void TearDown() override
+    {
+        for (IDirectSoundBuffer* b : made)
+            b->Release();
+        if (ds)
+            ds->Release();
+    }
+    // A 16-bit secondary buffer holding `samples`, with volume, pan and frequency control.
+    IDirectSoundBuffer* Buffer(const Samples& samples, DWORD rate, WORD channels = 1)
+    {
+        const WORD align = static_cast<WORD>(2 * channels);
+        WAVEFORMATEX f{WAVE_FORMAT_PCM, channels, rate, rate * align, align, 16, 0};
+        DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
+                          DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY,
+                          static_cast<DWORD>(samples.size() * 2), 0, &f};
+        IDirectSoundBuffer* b = nullptr;
+        EXPECT_EQ(ds->CreateSoundBuffer(&desc, &b, nullptr), DS_OK);
+        LPVOID p = nullptr;
+        DWORD n = 0;
+        b->Lock(0, desc.dwBufferBytes, &p, &n, nullptr, nullptr, 0);
+        std::memcpy(p, samples.data(), n);
+        b->Unlock(p, n, nullptr, 0);
+        made.push_back(b);
+        return b;
+    }
+    Samples Pull(DWORD frames, WORD channels = 2)
+    {
+        Samples out(frames * channels);
+        corvane::platform::PullMixedFrames(ds, out.data(), frames);
+        return out;
+    }
+    static DWORD Position(IDirectSoundBuffer* b)
+    {
+        DWORD play = 0;
+        b->GetCurrentPosition(&play, nullptr);
+        return play;
+    }
+    static DWORD Status(IDirectSoundBuffer* b)
+    {
+        DWORD status = 0;
+        b->GetStatus(&status);
+        return status;
+    }
+
+    IDirectSound* ds = corvane::platform::CreateMixerDevice(corvane::platform::AudioBackend::Manual);
+    std::vector<IDirectSoundBuffer*> made;
+};
+
+} // namespace
+
+TEST_F(Mixer, LevelPanAndVolume)
+{
+    // 441 Hz: 100 samples a period, so 4400 samples loop without a seam.
+    IDirectSoundBuffer* b = Buffer(Sine(4400, 441, 44100, 20000), 44100);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    auto out = Pull(2205);
+    EXPECT_DOUBLE_EQ(Rms(out, 0), Rms(out, 1));
+    EXPECT_NEAR(Rms(out, 0), 20000 / std::sqrt(2.0), 60);
+    EXPECT_EQ(CrossingsUp(out, 0), 44); // 441 Hz for 100 ms
+    // Pan attenuates only the opposite channel, by hundredths of a decibel.
+    ASSERT_EQ(b->SetPan(-5000), DS_OK);
+    out = Pull(2205);
+    EXPECT_NEAR(Rms(out, 0), 20000 / std::sqrt(2.0), 60);
+    EXPECT_NEAR(20 * std::log10(Rms(out, 0) / Rms(out, 1)), 50.0, 0.5);
+    ASSERT_EQ(b->SetPan(3000), DS_OK);
+    out = Pull(2205);
+    EXPECT_NEAR(20 * std::log10(Rms(out, 1) / Rms(out, 0)), 30.0, 0.1);
+    b->Stop();
+
+    IDirectSoundBuffer* dc = Buffer(Samples(1000, 10000), 44100);
+    dc->Play(0, 0, DSBPLAY_LOOPING);
+    ASSERT_EQ(dc->SetVolume(-600), DS_OK);
+    for (std::int16_t s : Pull(300))
+        ASSERT_NEAR(s, 10000 * std::pow(10.0, -0.3), 1.0);
+    ASSERT_EQ(dc->SetVolume(-10000), DS_OK);
+    EXPECT_EQ(Pull(100), Samples(200, 0));
+}
+
+TEST_F(Mixer, FrequencyMovesTheCursorAndThePitch)
+{
+    IDirectSoundBuffer* b = Buffer(Sine(44100, 441, 44100, 10000), 44100);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    const auto normal = Pull(2205);
+    EXPECT_EQ(Position(b), 4410u * 2); // 100 ms of output = 4410 frames of a 44100 Hz buffer
+    ASSERT_EQ(b->SetCurrentPosition(0), DS_OK);
+    ASSERT_EQ(b->SetFrequency(88200), DS_OK);
+    const auto fast = Pull(2205);
+    EXPECT_EQ(Position(b), 8820u * 2);
+    EXPECT_NEAR(CrossingsUp(normal, 0), 44, 1); // 441 Hz
+    EXPECT_NEAR(CrossingsUp(fast, 0), 88, 1);   // an octave up
+
+    // Between the buffer's samples the output is interpolated linearly, wrapping at the end.
+    b->Stop();
+    corvane::platform::SetManualOutputFormat(ds, 22050, 1);
+    Buffer({0, 1000, 3000, -1000}, 11025)->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(Pull(8, 1), (Samples{0, 500, 1000, 2000, 3000, 1000, -1000, -500}));
+}
+
+TEST_F(Mixer, BuffersAreSummedAndClipped)
+{
+    Buffer(Samples(100, -2000), 22050)->Play(0, 0, DSBPLAY_LOOPING);
+    Buffer(Samples(100, 30000), 22050)->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(Pull(1)[0], 28000);
+    Buffer(Samples(100, 30000), 22050)->Play(0, 0, DSBPLAY_LOOPING);
+    EXPECT_EQ(Pull(1)[1], 32767);
+}
+
+TEST_F(Mixer, OutOfRangeControlValuesAreRejectedAndChangeNothing)
+{
+    IDirectSoundBuffer* b = Buffer(Samples(64), 44100);
+    LONG v = 0;
+    DWORD f = 0;
+    EXPECT_EQ(b->SetVolume(-2500), DS_OK);
+    for (LONG bad : {1, -10001})
+        EXPECT_EQ(b->SetVolume(bad), DSERR_INVALIDPARAM);
+    b->GetVolume(&v);
+    EXPECT_EQ(v, -2500);
+    EXPECT_EQ(b->SetPan(-10000), DS_OK);
+    EXPECT_EQ(b->SetPan(10000), DS_OK);
+    for (LONG bad : {10001, -15000})
+        EXPECT_EQ(b->SetPan(bad), DSERR_INVALIDPARAM);
+    b->GetPan(&v);
+    EXPECT_EQ(v, 10000);
+    EXPECT_EQ(b->SetFrequency(100), DS_OK);
+    EXPECT_EQ(b->SetFrequency(100000), DS_OK);
+    for (DWORD bad : {99, 100001})
+        EXPECT_EQ(b->SetFrequency(bad), DSERR_INVALIDPARAM);
+    b->GetFrequency(&f);
+    EXPECT_EQ(f, 100000u);
+    EXPECT_EQ(b->SetCurrentPosition(128), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->SetFormat(nullptr), DSERR_INVALIDCALL);
+}
+
+TEST_F(Mixer, LockHandsOutOneRegionAndUnlockStoresOnlyWhatWasWritten)
+{
+    IDirectSoundBuffer* b = Buffer({1, 2, 3, 4, 5, 6, 7, 8}, 44100);
+    LPVOID p = nullptr, other = nullptr;
+    DWORD n = 0;
+    const auto at = [](LPVOID region, int i) -> std::int16_t& { return static_cast<std::int16_t*>(region)[i]; };
+    // Without a second region the lock is cut at the end of the buffer.
+    ASSERT_EQ(b->Lock(12, 8, &p, &n, nullptr, nullptr, 0), DS_OK);
+    EXPECT_EQ(n, 4u);
+    EXPECT_EQ(at(p, 0), 7);
+    EXPECT_EQ(b->Lock(0, 2, &other, &n, nullptr, nullptr, 0), DSERR_INVALIDCALL);
+    EXPECT_EQ(b->Unlock(p, 6, nullptr, 0), DSERR_INVALIDPARAM);
+    at(p, 0) = 70;
+    at(p, 1) = 80;
+    ASSERT_EQ(b->Unlock(p, 2, nullptr, 0), DS_OK); // only the first sample counts
+    EXPECT_EQ(b->Lock(16, 2, &p, &n, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Lock(0, 0, &p, &n, nullptr, nullptr, 0), DSERR_INVALIDPARAM);
+    ASSERT_EQ(b->Lock(0, 16, &p, &n, nullptr, nullptr, 0), DS_OK);
+    EXPECT_EQ(n, 16u);
+    EXPECT_EQ(at(p, 6), 70);
+    EXPECT_EQ(at(p, 7), 8);
+    b->Unlock(p, 0, nullptr, 0);
+}
+
+TEST_F(Mixer, BackEndsAndThePrimaryFormat)
+{
+    IDirectSound* none = corvane::platform::CreateMixerDevice(corvane::platform::AudioBackend::None);
+    EXPECT_EQ(none->Initialize(nullptr), DSERR_NODRIVER);
+    std::int16_t frame[2] = {};
+    EXPECT_EQ(corvane::platform::PullMixedFrames(none, frame, 1), 0u);
+    none->Release();
+    void* object = nullptr;
+    setenv("CORVANE_AUDIO", "manual", 1);
+    ASSERT_EQ(CoCreateInstance(CLSID_DirectSound, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound, &object), S_OK);
+    auto* manual = static_cast<IDirectSound*>(object);
+    DSBUFFERDESC primary{DSBUFFERDESC_SIZE, DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr};
+    IDirectSoundBuffer* p = nullptr;
+    EXPECT_EQ(manual->CreateSoundBuffer(&primary, &p, nullptr), DSERR_UNINITIALIZED);
+    ASSERT_EQ(manual->Initialize(&GUID_NULL), DS_OK);
+    ASSERT_EQ(manual->SetCooperativeLevel(&primary, DSSCL_PRIORITY), DS_OK);
+    ASSERT_EQ(manual->CreateSoundBuffer(&primary, &p, nullptr), DS_OK);
+    made.push_back(p);
+    // The primary buffer's format becomes the output format, unless an export fixed one.
+    WAVEFORMATEX f{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
+    WAVEFORMATEX out;
+    ASSERT_EQ(p->SetFormat(&f), DS_OK);
+    corvane::platform::GetOutputFormat(manual, &out);
+    EXPECT_EQ(out.nSamplesPerSec, 44100u);
+    f.wBitsPerSample = 8;
+    EXPECT_EQ(p->SetFormat(&f), DSERR_BADFORMAT);
+    ASSERT_EQ(corvane::platform::SetManualOutputFormat(manual, 48000, 1), DS_OK);
+    f = {WAVE_FORMAT_PCM, 2, 22050, 88200, 4, 16, 0};
+    EXPECT_EQ(p->SetFormat(&f), DS_OK);
+    p->GetFormat(&out);
+    EXPECT_EQ(out.nSamplesPerSec, 48000u);
+    EXPECT_EQ(out.nChannels, 1u);
+    EXPECT_EQ(corvane::platform::PullMixedFrames(manual, frame, 1), 1u);
+    EXPECT_FALSE(corvane::platform::IsOutputLost(manual));
+    manual->Release();
+}
+
+// Under ThreadSanitizer this shows the GUI-side calls and the output thread share no unguarded
+// state; in a plain build it checks nothing breaks while they interleave.
+TEST_F(Mixer, OutputThreadAndCallerInterleaveSafely)
+{
+    IDirectSoundBuffer* b = Buffer(Sine(7056, 441, 44100, 8000), 44100);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    std::atomic<bool> done{false};
+    std::atomic<long> pulled{0};
+    std::thread output([&] {
+        std::int16_t frames[2 * 128];
+        for (; !done; ++pulled)
+            corvane::platform::PullMixedFrames(ds, frames, 128);
+    });
+    const Samples block(882, 1234);
+    // Go on until both sides have done a fair amount of work while the other was running.
+    for (int i = 0; i < 2000 || pulled < 200; ++i) {
+        LPVOID p = nullptr;
+        DWORD n = 0;
+        if (b->Lock(Position(b) / 1764 * 1764, 1764, &p, &n, nullptr, nullptr, 0) == DS_OK) {
+            std::memcpy(p, block.data(), n);
+            b->Unlock(p, n, nullptr, 0);
+        }
+        b->SetVolume(-(i % 10000));
+        b->SetPan(i % 2 ? 3000 : -3000);
+        b->SetFrequency(22050 + static_cast<DWORD>(i));
+        if (i % 100 == 0)
+            b->Play(0, 0, i % 200 ? DSBPLAY_LOOPING : 0);
+    }
+    done = true;
+    output.join();
+}
