@@ -1,19 +1,47 @@
-// Measurements the engine tests make on rendered signals: RMS and band power density.
+// Shared by the engine tests: noise input, the panel's LFO tables, and measurements of
+// rendered signals (RMS, band power density).
 #pragma once
 
+#include "engine/CRandomSource.h"
+#include "engine/CWaveTable.h"
+
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <memory>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 namespace engine_test {
 
-inline double Rms(const std::vector<float>& signal)
+constexpr unsigned kBlock = 882;
+
+inline std::vector<float> Noise(unsigned count, CRandomSource& random)
 {
-    double sum = 0.0;
-    for (float v : signal)
-        sum += static_cast<double>(v) * v;
-    return std::sqrt(sum / static_cast<double>(signal.size()));
+    std::vector<float> v(count);
+    std::generate(v.begin(), v.end(), [&] { return random.Draw(); });
+    return v;
+}
+
+// The panel's set-up: five 4096-entry tables with shapes 0..4, shared by the LFOs.
+struct ShapeTables {
+    std::vector<std::unique_ptr<CWaveTable>> owned;
+    std::vector<CWaveTable*> list;
+    ShapeTables()
+    {
+        for (unsigned k = 0; k < 5; ++k) {
+            owned.push_back(std::make_unique<CWaveTable>());
+            owned.back()->Allocate(4096);
+            owned.back()->SetShape(k);
+            list.push_back(owned.back().get());
+        }
+    }
+};
+
+inline double Rms(const std::vector<float>& s)
+{
+    return std::sqrt(std::inner_product(s.begin(), s.end(), s.begin(), 0.0) / static_cast<double>(s.size()));
 }
 
 // Mean power of 16 DFT bins spread over loHz..hiHz (44100 Hz), averaged over Hann-windowed
@@ -38,9 +66,10 @@ inline double BandDensity(const std::vector<float>& signal, double loHz, double 
     return sum;
 }
 
-inline double Db(double ratio)
+// Level of band 1 over band 2 in dB.
+inline double BandRatioDb(const std::vector<float>& s, double lo1, double hi1, double lo2, double hi2)
 {
-    return 10.0 * std::log10(ratio);
+    return 10.0 * std::log10(BandDensity(s, lo1, hi1) / BandDensity(s, lo2, hi2));
 }
 
 } // namespace engine_test

@@ -1,16 +1,15 @@
-// Noise generator: sample-and-hold across blocks, hold modulation, the four noise types.
+// Sample blocks, the random source's fixed sequence, and the noise generator: sample-and-hold
+// across blocks, hold modulation, the phaser and the four noise types.
 #include "engine/CNoiseGenerator.h"
+#include "engine/CSampleBlock.h"
 
 #include "SignalAnalysis.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <vector>
-
 namespace {
 
-constexpr unsigned kBlock = 882;
+using namespace engine_test;
 
 std::vector<float> Render(CNoiseGenerator& generator, unsigned blocks)
 {
@@ -20,16 +19,46 @@ std::vector<float> Render(CNoiseGenerator& generator, unsigned blocks)
     return out;
 }
 
+TEST(CSampleBlock, ReallocationReplacesTheMemoryWithZeroes)
+{
+    CSampleBlock block;
+    float* first = block.Allocate(882);
+    ASSERT_NE(first, nullptr);
+    std::fill(first, first + 882, 0.5f);
+    const float* second = block.Allocate(100);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(block.GetCapacity(), 100u);
+    for (unsigned i = 0; i < 100; ++i)
+        ASSERT_EQ(second[i], 0.0f) << i;
+}
+
+TEST(CRandomSource, FixedSequenceFromSeedZeroUniformInMinusOneToOne)
+{
+    CRandomSource random;
+    EXPECT_FLOAT_EQ(random.Draw(), 0.7336041927f);
+    EXPECT_EQ(random.GetSeed(), 1013904223u);
+    EXPECT_EQ(random.GetLastBits(), 0x3feef35fu);
+    EXPECT_FLOAT_EQ(random.Draw(), 0.2525143623f);
+    EXPECT_EQ(random.GetSeed(), 1196435762u);
+    EXPECT_FLOAT_EQ(random.Draw(), 0.2025701999f);
+    EXPECT_EQ(random.GetSeed(), 3519870697u);
+    int bins[10] = {};
+    const int n = 200'000;
+    for (int i = 0; i < n; ++i) {
+        const float w = random.Draw();
+        ASSERT_TRUE(w >= -1.0f && w < 1.0f) << w;
+        ++bins[static_cast<int>((w + 1.0f) * 5.0f)];
+    }
+    for (int count : bins)
+        EXPECT_NEAR(count, n / 10, n / 100);
+}
+
 TEST(CNoiseGenerator, HoldRepeatsDrawsAndRunsOnAcrossBlocks)
 {
     CNoiseGenerator generator;
-    EXPECT_EQ(generator.GetHeld(), 0.0f); // nothing drawn yet
     generator.SetType(CNoiseGenerator::UniformWhite);
     CRandomSource reference;
-    std::vector<float> draws(1600);
-    for (float& v : draws)
-        v = reference.Draw();
-
+    const std::vector<float> draws = Noise(1600, reference);
     const std::vector<float> first = Render(generator, 1); // hold 1: every sample a new draw
     for (unsigned i = 0; i < kBlock; ++i)
         ASSERT_EQ(first[i], draws[i]) << i;
@@ -69,7 +98,6 @@ TEST(CNoiseGenerator, HoldModulationPerSampleIncludingNegativeLengths)
     generator.SetHoldModulationDepth(-0.25f);
     for (float v : Render(generator, 3))
         ASSERT_EQ(v, out.back());
-
     generator.SetHoldModulation(nullptr, kBlock);
     const std::vector<float> free = Render(generator, 1);
     EXPECT_NE(free[1], free[0]);
@@ -78,27 +106,24 @@ TEST(CNoiseGenerator, HoldModulationPerSampleIncludingNegativeLengths)
 TEST(CNoiseGenerator, PhasedWhiteRunsThePhaserOnlyOnDraws)
 {
     CNoiseGenerator generator;
-    EXPECT_FLOAT_EQ(generator.GetPhaser().GetSweepStep(), 0.02f * 6.2831855f / 44100.0f); // 50 s sweep
-    EXPECT_FLOAT_EQ(generator.GetPhaser().GetMinDelay(), 440.0f * 2.0f / 44100.0f);
     // From rest, six all-pass stages give x * a1^6 with the sweep at mid-range; the phaser adds it.
     CPhaser fresh;
     const float d = (440.0f + 1600.0f) / 44100.0f, a1 = (1.0f - d) / (1.0f + d);
     EXPECT_NEAR(fresh.Process(0.5f), 0.5f * (1.0f + std::pow(a1, 6.0f)), 1e-6f);
     CPhaser reference;
-    reference.SetRate(0.02f);
+    reference.SetRate(0.02f); // a 50 s sweep
     CRandomSource random;
     generator.SetHold(4);
     const std::vector<float> out = Render(generator, 2);
     for (unsigned i = 0; i < out.size(); i += 4)
         ASSERT_FLOAT_EQ(out[i], reference.Process(random.Draw())) << i;
     EXPECT_FLOAT_EQ(generator.GetPhaser().GetSweepPhase(), reference.GetSweepPhase()); // 441 steps
-
     generator.SetHold(1);
     for (float v : Render(generator, 300))
         ASSERT_LT(std::fabs(v), 8.0f); // 0.7 feedback around all-pass stages stays bounded
 }
 
-TEST(CNoiseGenerator, PinkFallsThreeDecibelsPerOctaveFromSharedState)
+TEST(CNoiseGenerator, PinkFallsThreeDecibelsPerOctaveAndResonancePinkPeaksAt1200Hz)
 {
     CNoiseGenerator generator;
     generator.SetType(CNoiseGenerator::Pink);
@@ -107,33 +132,23 @@ TEST(CNoiseGenerator, PinkFallsThreeDecibelsPerOctaveFromSharedState)
     const float w = CRandomSource().Draw();
     const float b0 = 0.99765f * s.b0 + 0.099046f * w, b1 = 0.963f * s.b1 + 0.2965164f * w;
     const float b2 = 0.57f * s.b2 + 1.0526913f * w;
-    float first = 0.0f;
+    float first = 0.0f, second = 0.0f;
     generator.Generate(&first, 1);
     EXPECT_FLOAT_EQ(first, (b0 + b1 + b2 + 0.1848f * w) * 0.5f);
-    // A second generator continues the same filter: the same draw gives another value.
-    CNoiseGenerator other;
+    CNoiseGenerator other; // continues the same filter: the same draw gives another value
     other.SetType(CNoiseGenerator::Pink);
-    float second = 0.0f;
     other.Generate(&second, 1);
     EXPECT_NE(second, first);
+    EXPECT_NEAR(BandRatioDb(Render(generator, 300), 4000, 8000, 125, 250) / 5.0, -3.0, 0.6); // per octave
 
-    const std::vector<float> pink = Render(generator, 300);
-    const double perOctave = engine_test::Db(engine_test::BandDensity(pink, 4000, 8000) / engine_test::BandDensity(pink, 125, 250)) / 5.0;
-    EXPECT_NEAR(perOctave, -3.0, 0.6);
-}
-
-TEST(CNoiseGenerator, ResonancePinkPeaksAt1200Hz)
-{
-    CNoiseGenerator generator;
     generator.SetType(CNoiseGenerator::ResonancePink);
     const std::vector<float> out = Render(generator, 300);
-    const CNoiseGenerator::SharedState s = CNoiseGenerator::GetSharedState();
-    EXPECT_NEAR(s.R, 0.958158f, 1e-5f);
-    EXPECT_NEAR(s.c1, -1.928727f, 1e-5f);
-    EXPECT_NEAR(s.g, 0.0071733f, 1e-6f);
-    const double peak = engine_test::BandDensity(out, 1100, 1300);
-    EXPECT_GT(engine_test::Db(peak / engine_test::BandDensity(out, 300, 600)), 8.0);
-    EXPECT_GT(engine_test::Db(peak / engine_test::BandDensity(out, 3000, 6000)), 12.0);
+    const CNoiseGenerator::SharedState r = CNoiseGenerator::GetSharedState();
+    EXPECT_NEAR(r.R, 0.958158f, 1e-5f);
+    EXPECT_NEAR(r.c1, -1.928727f, 1e-5f);
+    EXPECT_NEAR(r.g, 0.0071733f, 1e-6f);
+    EXPECT_GT(BandRatioDb(out, 1100, 1300, 300, 600), 8.0);
+    EXPECT_GT(BandRatioDb(out, 1100, 1300, 3000, 6000), 12.0);
 }
 
 } // namespace
