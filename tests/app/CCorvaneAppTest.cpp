@@ -1,7 +1,6 @@
 // Application: start-up order, command-line file, recent files across restarts, file commands,
 // the polling loop's quit handling and the 15 ms render tick on an injected clock.
 #include "app/CCorvaneApp.h"
-#include "app/CCorvaneDoc.h"
 #include "app/CCorvaneMainFrame.h"
 #include "app/CommandIds.h"
 
@@ -11,8 +10,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QPointer>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,8 +21,6 @@
 #include <csignal>
 
 using corvane::CCorvaneApp;
-using corvane::test::CFakePanel;
-using corvane::test::CFakePrompts;
 namespace cmd = corvane::cmd;
 
 namespace {
@@ -34,47 +31,44 @@ class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_settingsDir.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
         corvane::platform::SetPerformanceCounterSource([this] { return m_counter; }, 1000 * kTicksPerMs);
     }
     void TearDown() override { corvane::platform::SetPerformanceCounterSource({}, 0); }
 
-    std::unique_ptr<CCorvaneApp> MakeApp()
+    std::unique_ptr<CCorvaneApp> MakeApp(const QString& file = {}, bool expectStart = true)
     {
         m_pPanel = nullptr;
-        return std::make_unique<CCorvaneApp>(
+        auto app = std::make_unique<CCorvaneApp>(
             [this] {
-                auto panel = std::make_unique<CFakePanel>();
+                auto panel = std::make_unique<corvane::test::CFakePanel>();
                 m_pPanel = panel.get();
                 return panel;
             },
             &m_prompts);
+        m_error.clear();
+        EXPECT_EQ(app->InitInstance(file, &m_error), expectStart) << m_error.toStdString();
+        return app;
     }
-
     QString MakeFile(const QString& name)
     {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("abc");
-        return path;
+        QFile file(m_files.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("abc") == 3);
+        return file.fileName();
     }
 
-    QTemporaryDir m_settingsDir;
-    QTemporaryDir m_files;
-    CFakePrompts m_prompts;
-    CFakePanel* m_pPanel = nullptr;
+    QTemporaryDir m_settingsDir, m_files;
+    corvane::test::CFakePrompts m_prompts;
+    corvane::test::CFakePanel* m_pPanel = nullptr;
     std::int64_t m_counter = 5'000 * kTicksPerMs;
+    QString m_error;
 };
 } // namespace
 
 TEST_F(AppFixture, StartsWithOneWindowHoldingThePanelSetUpBeforeItIsShown)
 {
     auto app = MakeApp();
-    QString error;
-    ASSERT_TRUE(app->InitInstance(QString(), &error)) << error.toStdString();
     ASSERT_NE(m_pPanel, nullptr);
     EXPECT_EQ(m_pPanel->initialUpdates, 1);
     EXPECT_TRUE(m_pPanel->viewInFrameAtInitialUpdate);
@@ -96,43 +90,31 @@ TEST_F(AppFixture, StartsWithOneWindowHoldingThePanelSetUpBeforeItIsShown)
 TEST_F(AppFixture, IdleStepTicksThePanelOnlyFifteenMillisecondsAfterTheLastTick)
 {
     auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
     const std::int64_t start = m_counter; // the clock starts at the end of start-up
-
-    m_counter = start + 14 * kTicksPerMs;
-    app->OnRealtimeTick();
-    EXPECT_TRUE(m_pPanel->tickTimes.empty());
-    m_counter = start + 15 * kTicksPerMs;
-    app->OnRealtimeTick();
-    ASSERT_EQ(m_pPanel->tickTimes.size(), 1u);
+    // Counter offsets in ms (the last one 15.9999 ms after the previous tick: still 15 whole
+    // ms) and the number of panel ticks after each idle step.
+    const std::pair<double, std::size_t> steps[] = {{14, 0}, {15, 1}, {29, 1}, {30.9999, 2}};
+    for (const auto& [ms, ticks] : steps) {
+        m_counter = start + static_cast<std::int64_t>(ms * kTicksPerMs);
+        app->OnRealtimeTick();
+        EXPECT_EQ(m_pPanel->tickTimes.size(), ticks) << ms;
+    }
     EXPECT_EQ(m_pPanel->tickTimes[0], 15 * kTicksPerMs); // the time handed over is in 100 ns
-    EXPECT_EQ(app->Ticker().LastTickMs(), 15);
-
-    m_counter = start + 29 * kTicksPerMs; // 14 ms after that tick
-    app->OnRealtimeTick();
-    EXPECT_EQ(m_pPanel->tickTimes.size(), 1u);
-    m_counter = start + 30 * kTicksPerMs + 9999; // 15.9999 ms: still a whole 15 ms
-    app->OnRealtimeTick();
-    EXPECT_EQ(m_pPanel->tickTimes.size(), 2u);
     EXPECT_EQ(app->Ticker().LastTickMs(), 30);
 }
 
-TEST_F(AppFixture, RunEndsWithAPendingQuitsCodeBeforeAnyIdleStep)
+TEST_F(AppFixture, RunEndsWithTheQuitCodeOrWhenTheWindowCloses)
 {
+    {
+        auto app = MakeApp();
+        m_counter += 1000 * kTicksPerMs; // a tick would be long overdue
+        app->PostQuitMessage(7);
+        app->PostQuitMessage(9); // the first request decides
+        EXPECT_EQ(app->Run(), 7);
+        EXPECT_TRUE(m_pPanel->tickTimes.empty()); // no idle step before the quit
+    }
     auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
-    m_counter += 1000 * kTicksPerMs; // a tick would be long overdue
-    app->PostQuitMessage(7);
-    app->PostQuitMessage(9); // the first request decides
-    EXPECT_EQ(app->Run(), 7);
-    EXPECT_TRUE(m_pPanel->tickTimes.empty());
-}
-
-TEST_F(AppFixture, RunSpinsTicksAndEndsWhenTheMainWindowCloses)
-{
-    auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
-    // Time moves 1 ms per panel tick request; close the window after three ticks.
+    // Time moves 20 ms per panel tick; close the window after three ticks.
     m_counter += 20 * kTicksPerMs;
     m_pPanel->onTick = [&] {
         m_counter += 20 * kTicksPerMs;
@@ -142,84 +124,12 @@ TEST_F(AppFixture, RunSpinsTicksAndEndsWhenTheMainWindowCloses)
     EXPECT_EQ(app->Run(), 0);
     EXPECT_GE(m_pPanel->tickTimes.size(), 3u);
     EXPECT_LE(m_pPanel->tickTimes.size(), 4u);
-    EXPECT_TRUE(app->IsQuitPending());
     EXPECT_FALSE(app->MainFrame()->isVisible());
-}
-
-TEST_F(AppFixture, FileNamedOnTheCommandLineOpensWithoutReadingAndUnopenableEndsStartUp)
-{
-    const QString path = MakeFile("storm.wav");
-    {
-        auto app = MakeApp();
-        ASSERT_TRUE(app->InitInstance(path, nullptr));
-        EXPECT_EQ(app->MainFrame()->windowTitle(), "storm.wav - Corvane");
-        EXPECT_EQ(app->RecentFiles().Paths(), QStringList{path});
-        EXPECT_EQ(QFileInfo(path).size(), 3);
-    }
-    auto app = MakeApp();
-    QString error;
-    EXPECT_FALSE(app->InitInstance(m_files.filePath("gone.wav"), &error));
-    EXPECT_TRUE(error.contains("gone.wav")) << error.toStdString();
-    EXPECT_EQ(app->MainFrame(), nullptr);
-    EXPECT_EQ(m_pPanel, nullptr); // no panel, so no sound was started
-}
-
-TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
-{
-    const QString a = MakeFile("a.wav");
-    const QString b = MakeFile("b.wav");
-    const QString c = MakeFile("c.wav");
-    {
-        auto app = MakeApp();
-        ASSERT_TRUE(app->InitInstance(QString(), nullptr));
-        m_prompts.openAnswer = a;
-        app->MainFrame()->Action(cmd::FileOpen)->trigger();
-        EXPECT_EQ(m_prompts.lastFilter, "Wave Files (*.wav)");
-        EXPECT_EQ(m_pPanel->initialUpdates, 2);
-        m_prompts.openAnswer = b;
-        app->OnFileOpen();
-        m_prompts.saveAnswer = c;
-        app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
-        EXPECT_EQ(QFileInfo(c).size(), 0);
-        EXPECT_EQ(app->MainFrame()->windowTitle(), "c.wav - Corvane");
-        app->ExitInstance();
-    }
-    QFile::remove(b);
-    auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
-    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, b, a}));
-    ASSERT_EQ(app->MainFrame()->RecentFileActions().size(), 3);
-
-    // Choosing b, which has gone, reports it and drops it; choosing a opens it and moves it up.
-    app->MainFrame()->RecentFileActions().at(1)->trigger();
-    ASSERT_EQ(m_prompts.errors.size(), 1);
-    EXPECT_TRUE(m_prompts.errors[0].contains("b.wav"));
-    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, a}));
-    EXPECT_EQ(m_pPanel->initialUpdates, 1);
-    app->MainFrame()->RecentFileActions().at(1)->trigger();
-    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({a, c}));
-    EXPECT_EQ(app->MainFrame()->windowTitle(), "a.wav - Corvane");
-    EXPECT_EQ(m_pPanel->initialUpdates, 2);
-    EXPECT_EQ(app->MainFrame()->RecentFileActions().at(0)->text(),
-              corvane::CRecentFileList::MenuText(0, a));
-}
-
-TEST_F(AppFixture, SaveIntoAnUnwritablePlaceReportsFailureToTheUser)
-{
-    auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
-    m_prompts.saveAnswer = "/proc/no-such-dir/quiet.wav";
-    app->MainFrame()->Action(cmd::FileSave)->trigger();
-    ASSERT_EQ(m_prompts.errors.size(), 1);
-    EXPECT_TRUE(m_prompts.errors[0].contains("Cannot save")) << m_prompts.errors[0].toStdString();
-    EXPECT_EQ(app->MainFrame()->windowTitle(), "Untitled - Corvane");
-    EXPECT_TRUE(app->RecentFiles().Paths().isEmpty());
 }
 
 TEST_F(AppFixture, TerminationSignalEndsTheLoopWithItsShellExitCode)
 {
     auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
     // Objects released for later deletion are deleted by this loop too, not only by exec().
     QPointer<QObject> released = new QObject;
     QTimer::singleShot(0, [&] {
@@ -233,7 +143,6 @@ TEST_F(AppFixture, TerminationSignalEndsTheLoopWithItsShellExitCode)
 TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoop)
 {
     auto app = MakeApp();
-    ASSERT_TRUE(app->InitInstance(QString(), nullptr));
     // Every counter reading moves time on by 5 ms.
     corvane::platform::SetPerformanceCounterSource([this] { return m_counter += 5 * kTicksPerMs; }, 1000 * kTicksPerMs);
     QTimer::singleShot(200, [] {
@@ -242,4 +151,60 @@ TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoop)
     });
     app->MainFrame()->Action(cmd::AppAbout)->trigger(); // returns when the About box closes
     EXPECT_GE(m_pPanel->tickTimes.size(), 3u);
+}
+
+TEST_F(AppFixture, FileNamedOnTheCommandLineOpensWithoutReadingAndUnopenableEndsStartUp)
+{
+    const QString path = MakeFile("storm.wav");
+    {
+        auto app = MakeApp(path);
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "storm.wav - Corvane");
+        EXPECT_EQ(app->RecentFiles().Paths(), QStringList{path});
+        EXPECT_EQ(QFileInfo(path).size(), 3);
+    }
+    auto app = MakeApp(m_files.filePath("gone.wav"), false);
+    EXPECT_TRUE(m_error.contains("gone.wav")) << m_error.toStdString();
+    EXPECT_EQ(app->MainFrame(), nullptr);
+    EXPECT_EQ(m_pPanel, nullptr); // no panel, so no sound was started
+}
+
+TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
+{
+    const QString a = MakeFile("a.wav"), b = MakeFile("b.wav"), c = MakeFile("c.wav");
+    {
+        auto app = MakeApp();
+        m_prompts.openAnswer = a;
+        app->MainFrame()->Action(cmd::FileOpen)->trigger();
+        EXPECT_EQ(m_prompts.lastFilter, "Wave Files (*.wav)");
+        EXPECT_EQ(m_pPanel->initialUpdates, 2);
+        m_prompts.openAnswer = b;
+        app->OnFileOpen();
+        // A save that cannot write is reported and enters nothing.
+        m_prompts.saveAnswer = "/proc/no-such-dir/quiet.wav";
+        app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
+        ASSERT_EQ(m_prompts.errors.size(), 1);
+        EXPECT_TRUE(m_prompts.errors.takeFirst().contains("Cannot save"));
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "b.wav - Corvane");
+        m_prompts.saveAnswer = c;
+        app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
+        EXPECT_EQ(QFileInfo(c).size(), 0);
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "c.wav - Corvane");
+        app->ExitInstance();
+    }
+    QFile::remove(b);
+    auto app = MakeApp();
+    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, b, a}));
+    ASSERT_EQ(app->MainFrame()->RecentFileActions().size(), 3);
+
+    // Choosing b, which has gone, reports it and drops it; choosing a opens it and moves it up.
+    app->MainFrame()->RecentFileActions().at(1)->trigger();
+    ASSERT_EQ(m_prompts.errors.size(), 1);
+    EXPECT_TRUE(m_prompts.errors[0].contains("b.wav"));
+    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, a}));
+    EXPECT_EQ(m_pPanel->initialUpdates, 1);
+    app->MainFrame()->RecentFileActions().at(1)->trigger();
+    EXPECT_EQ(app->RecentFiles().Paths(), QStringList({a, c}));
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "a.wav - Corvane");
+    EXPECT_EQ(m_pPanel->initialUpdates, 2);
+    EXPECT_EQ(app->MainFrame()->RecentFileActions().at(0)->text(), corvane::CRecentFileList::MenuText(0, a));
 }

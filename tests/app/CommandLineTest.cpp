@@ -7,26 +7,15 @@
 
 TEST(CommandLine, TakesAtMostOneFile)
 {
-    {
+    const auto parse = [](const QStringList& args) {
         QCommandLineParser parser;
         corvane::ConfigureCommandLine(parser);
-        const auto request = corvane::ParseCommandLine(parser, {"corvane", "rain.wav"});
-        EXPECT_EQ(request.fileName, "rain.wav");
-        EXPECT_TRUE(request.error.isEmpty());
-    }
-    {
-        QCommandLineParser parser;
-        corvane::ConfigureCommandLine(parser);
-        const auto request = corvane::ParseCommandLine(parser, {"corvane"});
-        EXPECT_TRUE(request.fileName.isEmpty());
-        EXPECT_TRUE(request.error.isEmpty());
-    }
-    {
-        QCommandLineParser parser;
-        corvane::ConfigureCommandLine(parser);
-        const auto request = corvane::ParseCommandLine(parser, {"corvane", "a.wav", "b.wav"});
-        EXPECT_FALSE(request.error.isEmpty());
-    }
+        const auto request = corvane::ParseCommandLine(parser, args);
+        return request.error.isEmpty() ? request.fileName : "error";
+    };
+    EXPECT_EQ(parse({"corvane", "rain.wav"}), "rain.wav");
+    EXPECT_EQ(parse({"corvane"}), "");
+    EXPECT_EQ(parse({"corvane", "a.wav", "b.wav"}), "error");
     const char* help[] = {"corvane", "--help"};
     const char* file[] = {"corvane", "rain.wav"};
     EXPECT_TRUE(corvane::AsksOnlyForInformation(2, const_cast<char**>(help)));

@@ -11,9 +11,7 @@
 #include <vector>
 
 namespace corvane::test {
-class CFakePanel final : public IPanelView {
-public:
-    CFakePanel() : m_pWidget(new QWidget) { m_pWidget->setObjectName("FakePanel"); }
+struct CFakePanel final : IPanelView {
     QWidget* Widget() override { return m_pWidget; }
     void OnInitialUpdate() override
     {
@@ -31,15 +29,10 @@ public:
     void OnSoundLoop() override { ++loops; }
     void OnSoundOneShot() override { ++oneShots; }
 
-    int initialUpdates = 0;
-    int loops = 0;
-    int oneShots = 0;
-    bool windowShownAtInitialUpdate = false;
-    bool viewInFrameAtInitialUpdate = false;
+    int initialUpdates = 0, loops = 0, oneShots = 0;
+    bool windowShownAtInitialUpdate = false, viewInFrameAtInitialUpdate = false;
     std::vector<std::int64_t> tickTimes;
     std::function<void()> onTick;
-
-private:
-    QPointer<QWidget> m_pWidget; // owned by the frame once shown there
+    QPointer<QWidget> m_pWidget = new QWidget; // owned by the frame once shown there
 };
 } // namespace corvane::test

@@ -6,16 +6,14 @@
 #include <QStringList>
 
 namespace corvane::test {
-class CFakePrompts final : public IDocumentPrompts {
-public:
+struct CFakePrompts final : IDocumentPrompts {
     QString AskOpenFileName(QWidget*, const QString& filter) override
     {
         lastFilter = filter;
         ++questions;
         return openAnswer;
     }
-    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString& filter,
-                            const QString& suffix) override
+    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString& filter, const QString& suffix) override
     {
         proposed = proposedName;
         lastFilter = filter;
@@ -23,16 +21,9 @@ public:
         ++questions;
         return saveAnswer;
     }
-    void ShowError(QWidget*, const QString& title, const QString& text) override
-    {
-        errors.append(title + ": " + text);
-    }
+    void ShowError(QWidget*, const QString& title, const QString& text) override { errors.append(title + ": " + text); }
 
-    QString openAnswer;
-    QString saveAnswer;
-    QString proposed;
-    QString lastFilter;
-    QString lastSuffix;
+    QString openAnswer, saveAnswer, proposed, lastFilter, lastSuffix;
     int questions = 0;
     QStringList errors;
 };

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+// Every test starts with the panel set up, as after start-up.
 class PanelTest : public ::testing::Test {
 protected:
     static constexpr int kSegmentBytes = 1764;
@@ -39,6 +40,7 @@ protected:
         view->SetMessageBoxHandler([this](const std::string& text, const std::string& caption) {
             messages.push_back(caption + "|" + text);
         });
+        view->OnInitialUpdate();
     }
 
     void TearDown() override
@@ -46,11 +48,6 @@ protected:
         view.reset();
         corvane::platform::SetDebugOutputSink({});
         corvane::platform::SetDirectSoundFactory({});
-    }
-
-    void Start()
-    {
-        view->OnInitialUpdate();
     }
 
     // One due tick: 20 ms after the previous one.
@@ -88,6 +85,8 @@ protected:
     QComboBox* List(int id) const { return Ctl<QComboBox>(id); }
     COrbRotaryKnob* Knob(int id) const { return Ctl<COrbRotaryKnob>(id); }
     std::string DisplayText(int id) const { return Ctl<CSegmentDisplay>(id)->GetText().toStdString(); }
+    // What display `id` and the info field show, as "display | info".
+    std::string Shown(int id) const { return DisplayText(id) + " | " + view->GetInfoText(); }
 
     // Turns a knob with the keyboard (Page Down/Up step 10) and lets its report arrive.
     void TurnKnob(int id, int pageSteps)
@@ -98,49 +97,23 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    LONG BufferVolume() const
-    {
-        LONG v = 1;
-        view->GetStream()->GetBuffer()->GetVolume(&v);
-        return v;
-    }
-    LONG BufferPan() const
-    {
-        LONG v = 1;
-        view->GetStream()->GetBuffer()->GetPan(&v);
-        return v;
-    }
-    DWORD BufferFrequency() const
-    {
-        DWORD v = 0;
-        view->GetStream()->GetBuffer()->GetFrequency(&v);
-        return v;
-    }
-    DWORD BufferStatus() const
-    {
-        DWORD v = 0;
-        view->GetStream()->GetBuffer()->GetStatus(&v);
-        return v;
-    }
-    DWORD PlayCursor() const
-    {
-        DWORD play = 0, write = 0;
-        view->GetStream()->GetBuffer()->GetCurrentPosition(&play, &write);
-        return play;
-    }
+    IDirectSoundBuffer* Buffer() const { return view->GetStream()->GetBuffer(); }
+    LONG BufferVolume() const { LONG v = 1; Buffer()->GetVolume(&v); return v; }
+    LONG BufferPan() const { LONG v = 1; Buffer()->GetPan(&v); return v; }
+    DWORD BufferFrequency() const { DWORD v = 0; Buffer()->GetFrequency(&v); return v; }
+    bool Playing() const { DWORD v = 0; Buffer()->GetStatus(&v); return v & DSBSTATUS_PLAYING; }
+    bool Looping() const { DWORD v = 0; Buffer()->GetStatus(&v); return v & DSBSTATUS_LOOPING; }
+    DWORD PlayCursor() const { DWORD play = 0, write = 0; Buffer()->GetCurrentPosition(&play, &write); return play; }
     // The samples of segment `index` as the stream's buffer holds them.
     std::vector<std::int16_t> Segment(int index) const
     {
-        IDirectSoundBuffer* buffer = view->GetStream()->GetBuffer();
         LPVOID region = nullptr;
         DWORD bytes = 0;
-        std::vector<std::int16_t> samples;
-        if (SUCCEEDED(buffer->Lock(static_cast<DWORD>(index * kSegmentBytes), kSegmentBytes, &region, &bytes,
-                                   nullptr, nullptr, 0))) {
-            const auto* p = static_cast<const std::int16_t*>(region);
-            samples.assign(p, p + bytes / 2);
-            buffer->Unlock(region, 0, nullptr, 0);
-        }
+        if (FAILED(Buffer()->Lock(DWORD(index * kSegmentBytes), kSegmentBytes, &region, &bytes, nullptr, nullptr, 0)))
+            return {};
+        std::vector<std::int16_t> samples(static_cast<const std::int16_t*>(region),
+                                          static_cast<const std::int16_t*>(region) + bytes / 2);
+        Buffer()->Unlock(region, 0, nullptr, 0);
         return samples;
     }
 
@@ -148,4 +121,13 @@ protected:
     std::vector<std::string> messages;
     std::vector<std::string> debugLines;
     int timeMs = 0;
+};
+
+// The same without a sound device.
+class PanelWithoutDevice : public PanelTest {
+    void SetUp() override
+    {
+        corvane::platform::SetDirectSoundFactory([]() -> IDirectSound* { return nullptr; });
+        PanelTest::SetUp();
+    }
 };

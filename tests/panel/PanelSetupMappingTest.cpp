@@ -4,29 +4,19 @@
 
 #include "panel/ParameterMapping.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-
 TEST_F(PanelTest, StartUpState)
 {
-    Start();
     EXPECT_TRUE(messages.empty());
     ASSERT_NE(view->GetStream(), nullptr);
-    EXPECT_TRUE(BufferStatus() & DSBSTATUS_PLAYING);
-    EXPECT_TRUE(BufferStatus() & DSBSTATUS_LOOPING);
-
+    EXPECT_TRUE(Playing() && Looping());
     for (int id : {1034, 1033, 1026, 1029, 1027, 1043, 1045}) {
-        QComboBox* list = List(id);
-        ASSERT_EQ(list->count(), 4) << id;
-        EXPECT_EQ(list->currentText(), QStringLiteral("  - -  ")) << id;
-        EXPECT_EQ(list->itemText(3), QStringLiteral("LFO 3"));
+        ASSERT_EQ(List(id)->count(), 4) << id;
+        EXPECT_EQ(List(id)->currentText(), QStringLiteral("  - -  ")) << id;
+        EXPECT_EQ(List(id)->itemText(3), QStringLiteral("LFO 3"));
     }
     for (int id : {1031, 1035, 1007, 1028, 1008, 1042, 1044}) {
         EXPECT_EQ(Knob(id)->value(), 60) << id;
         EXPECT_EQ(view->GetModulationDepth(Knob(id)), 0.0f);
-        EXPECT_EQ(view->GetModulationSource(Knob(id)), 0);
     }
     EXPECT_EQ(Slider(1004)->value(), 100);
     EXPECT_EQ(DisplayText(1005), "0.00");
@@ -38,7 +28,6 @@ TEST_F(PanelTest, StartUpState)
         EXPECT_EQ(Slider(std::array{1025, 1038, 1041}[k])->value(), 10);
         EXPECT_EQ(DisplayText(std::array{1023, 1037, 1040}[k]), "1.000");
         EXPECT_EQ(view->GetLfo(k).GetFrequency(), 1.0f);
-        EXPECT_NE(view->GetLfo(k).GetTable(), nullptr);
     }
     EXPECT_EQ(Slider(1011)->value(), 1);
     EXPECT_EQ(DisplayText(1013), "1.00");
@@ -47,51 +36,39 @@ TEST_F(PanelTest, StartUpState)
     EXPECT_EQ(List(1010)->currentText(), QStringLiteral("Phased White"));
     EXPECT_EQ(List(1009)->itemText(4), QStringLiteral("SV Notch"));
     EXPECT_EQ(List(1036)->itemText(3), QStringLiteral("Sawtooth up"));
-    EXPECT_EQ(List(1012)->itemText(3), QStringLiteral("Sawtooth"));
     EXPECT_EQ(List(1014)->currentText(), QStringLiteral("Filter"));
+    EXPECT_EQ(Ctl<CTextLabel>(1050)->GetText(), QStringLiteral("\nC O R V A N E\nCV-01"));
+    EXPECT_EQ(view->GetInfoText(), "");
 
-    // The Smooth route cannot be operated.
+    // The Smooth route cannot be operated, and its display shows no lit segment at all.
     for (int id : {1032, 1033, 1035})
         EXPECT_FALSE(view->GetControl(id)->isEnabled()) << id;
-    // LFO 3's list drops half as far as LFO 1's.
-    EXPECT_EQ(List(1039)->property("dropHeight").toInt() * 2, List(1012)->property("dropHeight").toInt());
-    EXPECT_EQ(List(1039)->maxVisibleItems() * 2, List(1012)->maxVisibleItems());
-
-    EXPECT_EQ(Ctl<CTextLabel>(1054)->GetText(), QStringLiteral("HOLD"));
-    EXPECT_EQ(Ctl<CTextLabel>(1054)->GetTextColor(), CCorvaneFormView::kCaptionText);
-    EXPECT_EQ(Ctl<CTextLabel>(1049)->GetText(), QStringLiteral("MODULATORS"));
-    EXPECT_EQ(Ctl<CTextLabel>(1049)->GetTextColor(), CCorvaneFormView::kHeadingText);
-    EXPECT_EQ(Ctl<CTextLabel>(1050)->GetText(), QStringLiteral("\nC O R V A N E\nCV-01"));
-    EXPECT_TRUE(Ctl<CTextLabel>(1050)->GetFont().italic());
-    EXPECT_EQ(view->GetInfoText(), "");
-}
-
-TEST_F(PanelTest, SmoothDisplayShowsNoDigits)
-{
-    Start();
-    // Lit segments use the display colour; the Smooth display must have none of it, while a
-    // display with digits does.
-    const QRgb lit = qRgb(255, 204, 51);
-    auto litPixels = [&](int id) {
+    const auto litPixels = [&](int id) {
         const QImage image = view->GetControl(id)->grab().toImage();
         int n = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                n += (image.pixel(x, y) & 0xFFFFFF) == (lit & 0xFFFFFF) ? 1 : 0;
+                n += (image.pixel(x, y) & 0xFFFFFF) == 0xFFCC33 ? 1 : 0; // the segment colour
         return n;
     };
     EXPECT_EQ(litPixels(1068), 0);
     EXPECT_GT(litPixels(1013), 0);
+    // LFO 3's list drops half as far as LFO 1's.
+    EXPECT_EQ(List(1039)->property("dropHeight").toInt() * 2, List(1012)->property("dropHeight").toInt());
+    EXPECT_EQ(List(1039)->maxVisibleItems() * 2, List(1012)->maxVisibleItems());
+
+    // The elapsed time shows the clock (in 100 ns units) in whole milliseconds.
+    std::int64_t time = 1234567890;
+    view->OnEngineTick(&time);
+    EXPECT_EQ(Ctl<QLineEdit>(1006)->text(), QStringLiteral("123456"));
 }
 
 TEST_F(PanelTest, HoldFilterAndLfoSliders)
 {
-    Start();
     QSlider* hold = Slider(1011);
     QTest::keyClick(hold, Qt::Key_Home); // top
     EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 100);
-    EXPECT_EQ(DisplayText(1013), "100.00");
-    EXPECT_EQ(view->GetInfoText(), "Hold\r\n100 ");
+    EXPECT_EQ(Shown(1013), "100.00 | Hold\r\n100 ");
     hold->setValue(43);
     EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 56);
     EXPECT_EQ(debugLines.back(), "Hold: 0.570 56\r\n");
@@ -103,8 +80,7 @@ TEST_F(PanelTest, HoldFilterAndLfoSliders)
     freq->setValue(11);
     freq->setValue(10);
     EXPECT_EQ(view->GetFilter()->GetFrequency(), 9000.0f);
-    EXPECT_EQ(DisplayText(1003), "9000.00");
-    EXPECT_EQ(view->GetInfoText(), "Filter Freq\r\n9000.000 ");
+    EXPECT_EQ(Shown(1003), "9000.00 | Filter Freq\r\n9000.000 ");
     QTest::keyClick(freq, Qt::Key_End);
     EXPECT_EQ(view->GetFilter()->GetFrequency(), 10.0f);
 
@@ -116,22 +92,18 @@ TEST_F(PanelTest, HoldFilterAndLfoSliders)
 
     QSlider* lfo1 = Slider(1025);
     lfo1->setValue(14);
-    EXPECT_EQ(DisplayText(1023), "0.980");
-    EXPECT_EQ(view->GetInfoText(), "LFO 1 - Frequency\r\n0.980 Hz");
+    EXPECT_EQ(Shown(1023), "0.980 | LFO 1 - Frequency\r\n0.980 Hz");
     EXPECT_FLOAT_EQ(view->GetLfo(0).GetFrequency(), 0.98f);
     Slider(1041)->setValue(100);
-    EXPECT_FLOAT_EQ(view->GetLfo(2).GetFrequency(), 50.0f);
     EXPECT_EQ(view->GetInfoText(), "LFO 3 - Frequency\r\n50.000 Hz");
-    EXPECT_FLOAT_EQ(view->GetLfo(1).GetFrequency(), 1.0f);
+    EXPECT_FLOAT_EQ(view->GetLfo(1).GetFrequency(), 1.0f); // the other LFOs keep theirs
 }
 
 TEST_F(PanelTest, ChannelSlidersAndButtons)
 {
-    Start();
     Slider(1015)->setValue(1);
     EXPECT_EQ(BufferVolume(), -99);
-    EXPECT_EQ(DisplayText(1016), "-100");
-    EXPECT_EQ(view->GetInfoText(), "Volume\r\n-100.000 ");
+    EXPECT_EQ(Shown(1016), "-100 | Volume\r\n-100.000 ");
     EXPECT_EQ(debugLines.back(), "Slider: -1 | fAmount: -0.010\r\n");
     QTest::keyClick(Slider(1015), Qt::Key_End);
     EXPECT_EQ(BufferVolume(), -10000);
@@ -160,7 +132,6 @@ TEST_F(PanelTest, ChannelSlidersAndButtons)
 
 TEST_F(PanelTest, ListsSwitchEngineAndIgnoreTyping)
 {
-    Start();
     Slider(1002)->setValue(40);
     EXPECT_EQ(view->GetClassicFilter().GetFrequency(), 6000.0f);
     List(1009)->setCurrentIndex(1); // "SV LowPass"
@@ -196,7 +167,6 @@ TEST_F(PanelTest, ListsSwitchEngineAndIgnoreTyping)
 
 TEST_F(PanelTest, KnobsReportDepth)
 {
-    Start();
     TurnKnob(1008, 24); // 60 -> 300
     EXPECT_EQ(Knob(1008)->value(), 300);
     EXPECT_EQ(view->GetInfoText(), "Modulation - Volume\r\n1.000 ");
@@ -208,10 +178,8 @@ TEST_F(PanelTest, KnobsReportDepth)
     EXPECT_EQ(view->GetInfoText(), "Modulation - Pitch\r\n0.042 ");
 }
 
-TEST_F(PanelTest, NoDeviceMessageAndSilentControls)
+TEST_F(PanelWithoutDevice, MessageAndSilentControls)
 {
-    corvane::platform::SetDirectSoundFactory([]() -> IDirectSound* { return nullptr; });
-    Start();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "Corvane|Missing DirectX Version 8 or higher\r\nNo sound output possible");
     EXPECT_EQ(view->GetStream(), nullptr);
@@ -220,13 +188,11 @@ TEST_F(PanelTest, NoDeviceMessageAndSilentControls)
     EXPECT_EQ(Knob(1044)->value(), 60);
 
     Slider(1015)->setValue(30);
-    EXPECT_EQ(DisplayText(1016), "0");
-    EXPECT_EQ(view->GetInfoText(), "");
+    EXPECT_EQ(Shown(1016), "0 | ");
     QTest::mouseClick(Ctl<QPushButton>(1024), Qt::LeftButton);
     QTest::mouseClick(Ctl<QPushButton>(1022), Qt::LeftButton);
     Slider(1019)->setValue(50);
-    EXPECT_EQ(DisplayText(1020), "1.00");
-    EXPECT_EQ(view->GetInfoText(), "");
+    EXPECT_EQ(Shown(1020), "1.00 | ");
     view->OnSoundLoop();
     view->OnSoundOneShot();
     QTest::mouseClick(Ctl<QCheckBox>(1021), Qt::LeftButton);
@@ -253,14 +219,13 @@ TEST_F(PanelTest, NoDeviceMessageAndSilentControls)
     view->OnInitialUpdate();
     EXPECT_EQ(messages.size(), 1u);
     ASSERT_NE(view->GetStream(), nullptr);
-    EXPECT_TRUE(BufferStatus() & DSBSTATUS_LOOPING);
+    EXPECT_TRUE(Looping());
     Tick();
     EXPECT_GT(view->GetLfo(0).GetPhase(), 0.0f);
 }
 
 TEST_F(PanelTest, RepeatedSetUpStartsOver)
 {
-    Start();
     CSoundStream* stream = view->GetStream();
     Slider(1011)->setValue(43);
     Slider(1015)->setValue(50);
@@ -268,7 +233,7 @@ TEST_F(PanelTest, RepeatedSetUpStartsOver)
     List(1027)->setCurrentIndex(1);
     TurnKnob(1008, 3);
     QTest::mouseClick(Ctl<QCheckBox>(1021), Qt::LeftButton);
-    EXPECT_FALSE(BufferStatus() & DSBSTATUS_PLAYING);
+    EXPECT_FALSE(Playing());
 
     view->OnInitialUpdate();
     EXPECT_TRUE(messages.empty());
@@ -283,6 +248,5 @@ TEST_F(PanelTest, RepeatedSetUpStartsOver)
     EXPECT_EQ(BufferVolume(), 0);
     EXPECT_FALSE(Ctl<QCheckBox>(1021)->isChecked());
     EXPECT_EQ(view->GetMute(), 0);
-    EXPECT_TRUE(BufferStatus() & DSBSTATUS_PLAYING);
-    EXPECT_TRUE(BufferStatus() & DSBSTATUS_LOOPING);
+    EXPECT_TRUE(Playing() && Looping());
 }
