@@ -13,6 +13,8 @@
 #include <numbers>
 #include <thread>
 
+#include <unistd.h>
+
 using corvane::test::PulseServer;
 using Clock = std::chrono::steady_clock;
 
@@ -67,24 +69,19 @@ struct Capture {
         double sum = 0;
         for (double v : ch[c])
             sum += v * v;
-        return ch[c].empty() ? 0.0 : std::sqrt(sum / static_cast<double>(ch[c].size()));
+        return std::sqrt(sum / std::max<std::size_t>(ch[c].size(), 1));
     }
     double BalanceDb() const { return 20 * std::log10(Rms(0) / Rms(1)); }
     // From the median distance between rising zero crossings of the left channel: a glitch
     // where a block was spliced in moves a few crossings, not the median.
     double Pitch() const
     {
-        const auto& x = ch[0];
-        std::vector<double> periods;
-        double last = -1;
-        for (std::size_t i = 1; i < x.size(); ++i) {
-            if (x[i - 1] < 0 && x[i] >= 0) {
-                const double t = static_cast<double>(i - 1) + -x[i - 1] / (x[i] - x[i - 1]);
-                if (last >= 0)
-                    periods.push_back(t - last);
-                last = t;
-            }
-        }
+        std::vector<double> crossings, periods;
+        for (std::size_t i = 1; i < ch[0].size(); ++i)
+            if (ch[0][i - 1] < 0 && ch[0][i] >= 0)
+                crossings.push_back(double(i - 1) - ch[0][i - 1] / (ch[0][i] - ch[0][i - 1]));
+        for (std::size_t i = 1; i < crossings.size(); ++i)
+            periods.push_back(crossings[i] - crossings[i - 1]);
         if (periods.empty())
             return 0;
         std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
@@ -166,12 +163,11 @@ TEST(LiveAudio, ToneReachesTheSoundServerWithLevelBalanceAndPitch)
     std::printf("[ measured ] after the server died: slowest round of calls %.2f ms, teardown "
                 "%.1f ms\n", slowest, teardown);
 
-    // With the server gone Start fails, unless another sound system of this machine answers.
-    CSoundDevice orphan;
-    orphan.SetWindow(&orphan);
-    if (orphan.Start() == 0) {
-        EXPECT_EQ(orphan.CreateStream(7056, &id), 0);
-        EXPECT_EQ(orphan.FindStream(0), nullptr);
+    // With the server gone and no sound card of its own, Start fails and the caller sees it.
+    if (access("/dev/snd/controlC0", F_OK) != 0) {
+        CSoundDevice orphan;
+        orphan.SetWindow(&orphan);
+        EXPECT_EQ(orphan.Start(), 0);
     }
     setenv("CORVANE_AUDIO", "manual", 1);
 }

@@ -44,7 +44,7 @@ bool PulseServer::Installed()
 PulseServer::~PulseServer()
 {
     StopCapture();
-    Stop();
+    Kill(SIGTERM);
     std::error_code ignored;
     if (!m_dir.empty())
         std::filesystem::remove_all(m_dir, ignored);
@@ -85,19 +85,20 @@ bool PulseServer::Start()
 {
     if (m_server > 0)
         return true;
-    char pattern[] = "/tmp/corvane-pulse-XXXXXX";
-    if (m_dir.empty() && !mkdtemp(pattern))
-        return m_error = "cannot create a private directory", false;
-    if (m_dir.empty())
+    if (m_dir.empty()) {
+        char pattern[] = "/tmp/corvane-pulse-XXXXXX";
+        if (!mkdtemp(pattern))
+            return m_error = "cannot create a private directory", false;
         m_dir = pattern;
+    }
     std::ofstream(m_dir + "/server.pa")
         << "load-module module-null-sink sink_name=corvane_null rate=44100 channels=2"
         << " format=s16le\nset-default-sink corvane_null\n"
         << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << m_dir
         << "/native\n";
     std::ofstream(m_dir + "/client.conf") << "autospawn = no\n";
-    std::filesystem::create_directories(m_dir + "/runtime");
-    std::filesystem::create_directories(m_dir + "/state");
+    for (const char* sub : {"/runtime", "/state"})
+        std::filesystem::create_directories(m_dir + sub);
     // Its own home and runtime paths keep it apart from any session server; as root it runs
     // in per-user mode all the same, without realtime scheduling or shared memory.
     m_server = Spawn({"HOME=" + m_dir, "XDG_RUNTIME_DIR=" + m_dir,
@@ -134,16 +135,10 @@ bool PulseServer::Start()
     return m_error = "the null sink never ran: " + Log(), false;
 }
 
-void PulseServer::Kill()
+void PulseServer::Kill(int signal)
 {
-    StopChild(m_server, SIGKILL);
+    StopChild(m_server, signal);
     StopChild(m_keeper, SIGTERM);
-}
-
-void PulseServer::Stop()
-{
-    StopChild(m_keeper, SIGTERM);
-    StopChild(m_server, SIGTERM);
 }
 
 std::vector<std::string> PulseServer::ClientEnvironment() const

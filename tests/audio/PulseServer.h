@@ -4,6 +4,7 @@
 // ClientEnvironment() to a child program) before any sound library connects.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -23,8 +24,8 @@ public:
 
     // Starts the server and waits (up to 10 s) until its null sink runs; false with Error() set.
     bool Start();
-    void Kill(); // SIGKILL: the server vanishes without a word to its clients
-    void Stop(); // SIGTERM and wait
+    // Ends the server, with SIGKILL by default: it vanishes without a word to its clients.
+    void Kill(int signal = SIGKILL);
 
     // PULSE_SERVER and a client configuration without autospawn, as NAME=value entries.
     std::vector<std::string> ClientEnvironment() const;
