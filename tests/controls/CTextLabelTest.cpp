@@ -1,6 +1,8 @@
 // Text label widget: default colours, gradient bands, flashing, fonts and the link behaviour.
 #include "controls/CTextLabel.h"
 
+#include "PixelCount.h"
+
 #include <QSignalSpy>
 #include <QTest>
 
@@ -9,15 +11,6 @@
 using namespace corvane::controls;
 
 namespace {
-
-int CountPixels(const QImage& img, const QColor& c)
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += img.pixelColor(x, y) == c;
-    return n;
-}
 
 // Big bold text so that the letters' stems cover whole pixels in the text colour.
 void MakeBigText(CTextLabel& label)
@@ -28,7 +21,7 @@ void MakeBigText(CTextLabel& label)
 
 } // namespace
 
-TEST(CTextLabel, DefaultsToDialogFaceAndWindowText)
+TEST(CTextLabel, DefaultColoursFollowTheDialogFaceAndGradientBands)
 {
     CTextLabel label;
     MakeBigText(label);
@@ -49,14 +42,12 @@ TEST(CTextLabel, DefaultsToDialogFaceAndWindowText)
     EXPECT_EQ(img.pixelColor(199, 39), QColor(10, 200, 30));
     EXPECT_GT(CountPixels(img, text), 20);
     EXPECT_EQ(CountPixels(img, QColor(250, 0, 0)), 0);
-}
 
-TEST(CTextLabel, GradientOfOnePixelBands)
-{
-    CTextLabel label;
-    label.resize(40, 12);
-    label.SetBkColor(RGB(9, 9, 9), 0, FALSE).SetBkColor(RGB(0, 0, 0), RGB(200, 100, 40), TRUE);
-    const QImage img = label.grab().toImage();
+    // A 40-pixel gradient label gets 40 one-pixel bands.
+    CTextLabel gradient;
+    gradient.resize(40, 12);
+    gradient.SetBkColor(RGB(9, 9, 9), 0, FALSE).SetBkColor(RGB(0, 0, 0), RGB(200, 100, 40), TRUE);
+    img = gradient.grab().toImage();
     for (int x : {0, 1, 2, 20, 39})
         for (int y : {0, 11})
             EXPECT_EQ(img.pixelColor(x, y), QColor(5 * x, (640 * x) / 256, x)) << x << "," << y;
@@ -64,26 +55,22 @@ TEST(CTextLabel, GradientOfOnePixelBands)
 
 TEST(CTextLabel, FlashingHidesTheTextInPhaseZero)
 {
-    CTextLabel label;
+    CTextLabel label, plain;
     MakeBigText(label);
     label.SetBkColor(RGB(0, 0, 128)).SetTextColor(RGB(255, 255, 255)).FlashText(TRUE);
     EXPECT_EQ(label.GetBlinkPhase(), 0);
-    QImage img = label.grab().toImage();
-    EXPECT_EQ(CountPixels(img, QColor(0, 0, 128)), 200 * 40);
-
+    EXPECT_EQ(CountPixels(label.grab().toImage(), QColor(0, 0, 128)), 200 * 40);
     ASSERT_TRUE(QTest::qWaitFor([&] { return label.GetBlinkPhase() == 1; }, 5000));
-    img = label.grab().toImage();
-    EXPECT_GT(CountPixels(img, Qt::white), 20);
-
+    EXPECT_GT(CountPixels(label.grab().toImage(), Qt::white), 20);
     label.FlashText(FALSE);
     EXPECT_GT(CountPixels(label.grab().toImage(), Qt::white), 20);
 
     // Without a solid background the hidden phase draws the text black.
-    CTextLabel plain;
     MakeBigText(plain);
     plain.SetTextColor(RGB(255, 255, 255)).FlashText(TRUE);
-    EXPECT_GT(CountPixels(plain.grab().toImage(), Qt::black), 20);
-    EXPECT_EQ(CountPixels(plain.grab().toImage(), Qt::white), 0);
+    const QImage img = plain.grab().toImage();
+    EXPECT_GT(CountPixels(img, Qt::black), 20);
+    EXPECT_EQ(CountPixels(img, Qt::white), 0);
 }
 
 TEST(CTextLabel, FontOptionsKeepWhatWasSetAndFollowTheRest)
@@ -100,10 +87,9 @@ TEST(CTextLabel, FontOptionsKeepWhatWasSetAndFollowTheRest)
     auto* heading = new CTextLabel(&parent);
     heading->SetFontBold(TRUE).SetFontItalic(TRUE);
     parent.setFont(QFont(QStringLiteral("DejaVu Serif"), 15));
-    EXPECT_EQ(heading->GetFont().family(), QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(heading->GetFont().pointSize(), 15);
-    EXPECT_TRUE(heading->GetFont().bold());
-    EXPECT_TRUE(heading->GetFont().italic());
+    const QFont font = heading->GetFont();
+    EXPECT_EQ(std::tuple(font.family(), font.pointSize(), font.bold(), font.italic()),
+              std::tuple(QStringLiteral("DejaVu Serif"), 15, true, true));
 }
 
 TEST(CTextLabel, LinkOpensOrNotifiesOnlyWithTheNotifyStyle)
@@ -118,27 +104,25 @@ TEST(CTextLabel, LinkOpensOrNotifiesOnlyWithTheNotifyStyle)
     label->setGeometry(0, 0, 120, 20);
     label->SetDlgCtrlID(1050);
     QSignalSpy notes(label, &CTextLabel::notify);
+    const auto click = [&](Qt::MouseButton button) { QTest::mouseClick(label, button, Qt::NoModifier, QPoint(5, 5)); };
 
-    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    click(Qt::LeftButton);
     EXPECT_TRUE(opened.isEmpty());
-    EXPECT_TRUE(notes.isEmpty());
-
     label->SetLink(TRUE, FALSE);
     EXPECT_TRUE(label->GetStyle() & SS_NOTIFY);
-    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QTest::mouseClick(label, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+    click(Qt::LeftButton);
+    click(Qt::RightButton);
     EXPECT_EQ(opened, QStringList{QStringLiteral("https://example.org/corvane")});
     EXPECT_TRUE(notes.isEmpty());
 
     label->SetLink(TRUE, TRUE);
-    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    click(Qt::LeftButton);
     EXPECT_EQ(opened.size(), 1);
     ASSERT_EQ(notes.size(), 1); // sent at once, not posted
     EXPECT_EQ(notes.at(0).at(0).toInt(), 1050);
     EXPECT_EQ(notes.at(0).at(1).toInt(), 0x8200);
-
     label->SetLink(FALSE, TRUE);
-    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    click(Qt::LeftButton);
     EXPECT_EQ(notes.size(), 1);
     CTextLabel::SetShellOpener(previous);
 }
