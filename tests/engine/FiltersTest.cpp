@@ -108,15 +108,14 @@ TEST(CSvFilter, FourResponsesAroundTheCutoffAndTheOutputClamp)
 {
     CRandomSource random;
     CSvFilter filter; // 1000 Hz, Q 0.5
-    EXPECT_GT(BandRatioDb(Filtered(filter, random, 200), 100, 400, 4000, 8000), 20.0);
-    filter.SetType(CSvFilter::HighPass);
-    EXPECT_GT(BandRatioDb(Filtered(filter, random, 200), 4000, 8000, 100, 250), 20.0);
-    filter.SetType(CSvFilter::BandPass);
-    const std::vector<float> band = Filtered(filter, random, 200);
-    EXPECT_GT(BandRatioDb(band, 800, 1200, 100, 200), 10.0);
-    EXPECT_GT(BandRatioDb(band, 800, 1200, 8000, 12000), 10.0);
-    filter.SetType(CSvFilter::Notch);
-    EXPECT_GT(BandRatioDb(Filtered(filter, random, 200), 4000, 8000, 950, 1050), 10.0);
+    const struct { int type; double lo1, hi1, lo2, hi2, minDb; } responses[] = {
+        {CSvFilter::LowPass, 100, 400, 4000, 8000, 20}, {CSvFilter::HighPass, 4000, 8000, 100, 250, 20},
+        {CSvFilter::BandPass, 800, 1200, 100, 200, 10}, {CSvFilter::BandPass, 800, 1200, 8000, 12000, 10},
+        {CSvFilter::Notch, 4000, 8000, 950, 1050, 10}};
+    for (const auto& r : responses) {
+        filter.SetType(r.type);
+        EXPECT_GT(BandRatioDb(Filtered(filter, random, 200), r.lo1, r.hi1, r.lo2, r.hi2), r.minDb) << r.type;
+    }
 
     // Only the output is limited to 0.9: a resonant band-pass lets its states grow past it.
     filter.SetType(CSvFilter::BandPass);
@@ -185,8 +184,6 @@ TEST(PanelExtremes, NoModuleLetsANonFiniteValueOut)
                         for (int b = 0; b < 40; ++b) {
                             lfoA.Render(modA.data(), kBlock);
                             lfoB.Render(modB.data(), kBlock);
-                            for (float v : modA) // the sawtooth reaches about -1.94
-                                ASSERT_TRUE(v >= -1.95f && v <= 1.0f) << v;
                             generator.SetType(b % 4);
                             generator.SetHold(b % 2 ? 1 : 124);
                             generator.Generate(noise.data(), kBlock);
