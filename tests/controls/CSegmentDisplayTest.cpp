@@ -67,6 +67,7 @@ TEST_F(DisplayFixture, EveryCharacterTakesACellLitOverDimmedEights)
     display.ShowPlusSign(1);
     display.SetValue(0.25f, false, 0.0f, 100.0f);
     img = Image();
+    EXPECT_EQ(img.pixelColor(Top(0)), kDim);
     EXPECT_EQ(img.pixelColor(Middle(0)), kDim);
     EXPECT_EQ(img.pixelColor(Top(1)), kLit); // "0"
     EXPECT_EQ(img.pixelColor(Point(2)), kLit);
