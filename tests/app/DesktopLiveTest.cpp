@@ -40,12 +40,6 @@ std::string RunAndRead(const std::string& command)
     return out;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // Runs `argv` with `env` (NAME=value) added to this environment; stdout and stderr go to `log`
 // (a file name); `fd3`, if given, is handed on as descriptor 3.
 pid_t Spawn(std::vector<std::string> argv, const std::vector<std::string>& env, const std::string& log, int fd3 = -1)
@@ -110,44 +104,6 @@ struct XvfbDisplay {
     }
 };
 
-std::string SkipReason()
-{
-    for (const char* program : {"pulseaudio", "parec", "Xvfb", "xdotool", "import"})
-        if (RunAndRead(std::string("command -v ") + program).empty())
-            return std::string(program) + " is not installed: no desktop end-to-end check";
-    return {};
-}
-
-// Waits for a visible window whose title matches `pattern`; returns its id or "".
-std::string FindWindow(const std::string& display, const std::string& pattern, double seconds)
-{
-    std::istringstream found(RunAndRead("DISPLAY=" + display + " timeout " + std::to_string(seconds) +
-                                        " xdotool search --sync --onlyvisible --name '" + pattern + "' 2>/dev/null"));
-    std::string id;
-    found >> id;
-    return id;
-}
-
-// Keys typed into a window; without a window manager the window is given the focus first.
-void TypeInto(const std::string& display, const std::string& window, const std::string& keys)
-{
-    RunAndRead("DISPLAY=" + display + " xdotool windowfocus --sync " + window + " key --delay 150 " + keys);
-}
-
-// User+system CPU time of a running process, in clock ticks.
-long CpuTicks(pid_t pid)
-{
-    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-    // Fields after the command name, which is in parentheses and may hold spaces; utime is 14th.
-    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
-    std::string skip;
-    long utime = 0, stime = 0;
-    for (int i = 3; i < 14; ++i)
-        rest >> skip;
-    rest >> utime >> stime;
-    return utime + stime;
-}
-
 // First frame from which 20 ms in a row carry sound on either channel.
 long FirstAudibleFrame(const std::vector<std::int16_t>& frames)
 {
@@ -162,66 +118,94 @@ long FirstAudibleFrame(const std::vector<std::int16_t>& frames)
     return -1;
 }
 
-std::vector<std::string> ProgramEnvironment(const std::string& display, const char* name, std::string* home)
-{
-    *home = std::string(CORVANE_TEST_OUTPUT_DIR) + "/" + name;
-    std::filesystem::remove_all(*home);
-    std::filesystem::create_directories(*home + "/config");
-    std::filesystem::permissions(*home, std::filesystem::perms::owner_all);
-    return {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "CORVANE_AUDIO=rtaudio",
-            "XDG_CONFIG_HOME=" + *home + "/config", "HOME=" + *home, "XDG_RUNTIME_DIR=" + *home};
-}
+// A private X display, the program launched on it with a fresh home, and what a user does there.
+class DesktopLive : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : {"pulseaudio", "parec", "Xvfb", "xdotool", "import"})
+            if (RunAndRead(std::string("command -v ") + tool).empty())
+                GTEST_SKIP() << tool << " is not installed: no desktop end-to-end check";
+        ASSERT_TRUE(m_display.Start());
+    }
 
-// Closes the window as a user would (File > Exit from the keyboard) and expects a clean end.
-void ExitThroughMenu(const std::string& display, const std::string& window, pid_t program)
-{
-    TypeInto(display, window, "alt+f x");
-    int status = -1;
-    const bool ended = WaitForExit(program, 5000, &status);
-    if (!ended)
-        KillAndReap(program);
-    EXPECT_TRUE(ended) << "still running after File > Exit";
-    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-}
+    void Launch(const char* name, std::vector<std::string> env)
+    {
+        m_home = std::string(CORVANE_TEST_OUTPUT_DIR) + "/" + name;
+        std::filesystem::remove_all(m_home);
+        std::filesystem::create_directories(m_home + "/config");
+        std::filesystem::permissions(m_home, std::filesystem::perms::owner_all);
+        env.insert(env.end(), {"DISPLAY=" + m_display.name, "QT_QPA_PLATFORM=xcb", "CORVANE_AUDIO=rtaudio",
+                               "XDG_CONFIG_HOME=" + m_home + "/config", "HOME=" + m_home, "XDG_RUNTIME_DIR=" + m_home});
+        m_program = Spawn({CORVANE_BINARY}, env, m_home + "/corvane.log");
+        ASSERT_GT(m_program, 0);
+    }
+    std::string Log() { return RunAndRead("cat " + m_home + "/corvane.log"); }
+
+    // Waits for a visible window whose title matches `pattern`; returns its id or "".
+    std::string FindWindow(const std::string& pattern, double seconds)
+    {
+        std::istringstream found(RunAndRead("DISPLAY=" + m_display.name + " timeout " + std::to_string(seconds) +
+                                            " xdotool search --sync --onlyvisible --name '" + pattern + "' 2>/dev/null"));
+        std::string id;
+        found >> id;
+        return id;
+    }
+
+    // Keys typed into a window; without a window manager the window is given the focus first.
+    void TypeInto(const std::string& window, const std::string& keys)
+    {
+        RunAndRead("DISPLAY=" + m_display.name + " xdotool windowfocus --sync " + window + " key --delay 150 " + keys);
+    }
+
+    // Closes the window as a user would (File > Exit from the keyboard) and expects a clean end.
+    void ExitThroughMenu(const std::string& window)
+    {
+        TypeInto(window, "alt+f x");
+        int status = -1;
+        const bool ended = WaitForExit(m_program, 5000, &status);
+        if (!ended)
+            KillAndReap(m_program);
+        EXPECT_TRUE(ended) << "still running after File > Exit";
+        EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    }
+
+    XvfbDisplay m_display;
+    std::string m_home;
+    pid_t m_program = -1;
+};
 } // namespace
 
-TEST(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
+TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
 {
-    if (const std::string reason = SkipReason(); !reason.empty())
-        GTEST_SKIP() << reason;
     PulseServer pulse;
     ASSERT_TRUE(pulse.Start()) << pulse.Error();
-    XvfbDisplay display;
-    ASSERT_TRUE(display.Start());
-    std::string home;
-    std::vector<std::string> env = ProgramEnvironment(display.name, "desktop-live", &home);
-    for (const std::string& e : pulse.ClientEnvironment())
-        env.push_back(e);
     ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
     const auto launched = Clock::now();
-    const pid_t program = Spawn({CORVANE_BINARY}, env, home + "/corvane.log");
-    ASSERT_GT(program, 0);
+    Launch("desktop-live", pulse.ClientEnvironment());
+    const std::string window = FindWindow("Untitled - Corvane", 10);
+    ASSERT_FALSE(window.empty()) << Log();
 
-    const std::string window = FindWindow(display.name, "Untitled - Corvane", 10);
-    ASSERT_FALSE(window.empty()) << ReadFile(home + "/corvane.log");
-
-    // CPU over one second of steady running, then the resident size.
+    // CPU over one second of steady running (user and system clock ticks), then the resident size.
+    const auto cpuTicks = [&] {
+        return std::atol(RunAndRead("awk '{print $14 + $15}' /proc/" + std::to_string(m_program) + "/stat").c_str());
+    };
     SleepMs(1000);
-    const long ticksBefore = CpuTicks(program);
+    const long ticksBefore = cpuTicks();
     const auto cpuFrom = Clock::now();
     SleepMs(1000);
-    const double cpuPercent = 100.0 * double(CpuTicks(program) - ticksBefore) / double(sysconf(_SC_CLK_TCK)) /
+    const double cpuPercent = 100.0 * double(cpuTicks() - ticksBefore) / double(sysconf(_SC_CLK_TCK)) /
                               std::chrono::duration<double>(Clock::now() - cpuFrom).count();
-    const long rssKb = std::atol(RunAndRead("ps -o rss= -p " + std::to_string(program)).c_str());
+    const long rssKb = std::atol(RunAndRead("ps -o rss= -p " + std::to_string(m_program)).c_str());
 
     const std::string screenshot = std::string(CORVANE_TEST_OUTPUT_DIR) + "/corvane-desktop.png";
     std::filesystem::remove(screenshot);
-    RunAndRead("import -display " + display.name + " -window root " + screenshot);
+    RunAndRead("import -display " + m_display.name + " -window root " + screenshot);
     EXPECT_TRUE(std::filesystem::exists(screenshot));
 
     std::this_thread::sleep_until(launched + std::chrono::milliseconds(3000));
     const std::vector<std::int16_t> frames = pulse.StopCapture();
-    ExitThroughMenu(display.name, window, program);
+    ExitThroughMenu(window);
 
     ASSERT_GT(frames.size(), 2u * kRate) << "capture too short: " << pulse.Log();
     const long onset = FirstAudibleFrame(frames);
@@ -253,33 +237,25 @@ TEST(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
     RecordProperty("cpu_percent", std::to_string(cpuPercent));
 }
 
-TEST(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
+TEST_F(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
 {
-    if (const std::string reason = SkipReason(); !reason.empty())
-        GTEST_SKIP() << reason;
-    XvfbDisplay display;
-    ASSERT_TRUE(display.Start());
-    std::string home;
-    std::vector<std::string> env = ProgramEnvironment(display.name, "desktop-silent", &home);
-    std::ofstream(home + "/client.conf") << "autospawn = no\n";
-    env.insert(env.end(), {"PULSE_SERVER=unix:" + home + "/no-such-socket", "PULSE_CLIENTCONFIG=" + home + "/client.conf",
-                           "JACK_NO_START_SERVER=1"});
-    const pid_t program = Spawn({CORVANE_BINARY}, env, home + "/corvane.log");
-    ASSERT_GT(program, 0);
-
-    const std::string box = FindWindow(display.name, "^Corvane$", 10);
-    if (box.empty() && !FindWindow(display.name, "Untitled - Corvane", 0.5).empty()) {
-        KillAndReap(program);
+    const std::string conf = std::string(CORVANE_TEST_OUTPUT_DIR) + "/no-autospawn.conf";
+    std::ofstream(conf) << "autospawn = no\n";
+    Launch("desktop-silent", {"PULSE_SERVER=unix:/nonexistent/corvane-socket", "PULSE_CLIENTCONFIG=" + conf,
+                              "JACK_NO_START_SERVER=1"});
+    const std::string box = FindWindow("^Corvane$", 10);
+    if (box.empty() && !FindWindow("Untitled - Corvane", 0.5).empty()) {
+        KillAndReap(m_program);
         GTEST_SKIP() << "a sound system answered without the private server; nothing to check";
     }
-    ASSERT_FALSE(box.empty()) << "no message box: " << ReadFile(home + "/corvane.log");
+    ASSERT_FALSE(box.empty()) << "no message box: " << Log();
     SleepMs(500);
-    EXPECT_EQ(waitpid(program, nullptr, WNOHANG), 0) << "ended while the message was up";
+    EXPECT_EQ(waitpid(m_program, nullptr, WNOHANG), 0) << "ended while the message was up";
 
-    TypeInto(display.name, box, "Return");
-    const std::string window = FindWindow(display.name, "Untitled - Corvane", 5);
-    ASSERT_FALSE(window.empty()) << ReadFile(home + "/corvane.log");
+    TypeInto(box, "Return");
+    const std::string window = FindWindow("Untitled - Corvane", 5);
+    ASSERT_FALSE(window.empty()) << Log();
     SleepMs(1000);
-    EXPECT_EQ(waitpid(program, nullptr, WNOHANG), 0) << "ended without sound";
-    ExitThroughMenu(display.name, window, program);
+    EXPECT_EQ(waitpid(m_program, nullptr, WNOHANG), 0) << "ended without sound";
+    ExitThroughMenu(window);
 }
