@@ -17,7 +17,11 @@ public:
     float GetY4() const { return m_fY4; }
 
 private:
-    void ResetState();
+    struct State {
+        float y1, y2, y3, y4;
+        float oldX, oldY1, oldY2, oldY3;
+    };
+    static float Step(State& s, float in, float p, float k, float r);
 
     float m_fF = 0.0f;
     float m_fK = 0.0f;
