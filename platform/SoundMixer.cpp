@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 namespace corvane::platform {
 
 SoundMixer::SoundMixer(DWORD rate, WORD channels) : m_nRate(rate), m_nChannels(channels) {}
@@ -60,6 +64,22 @@ void SoundMixer::Mix(std::int16_t* out, DWORD frames)
     }
 }
 
+namespace {
+
+// std::lrint(std::clamp(x, -32768, 32767)) as a 16-bit sample. On x86 this is the one
+// instruction lrintf itself uses (same rounding mode, NaN also ends as 0), without the call.
+inline std::int16_t ClipSample(float x)
+{
+    x = std::clamp(x, -32768.0f, 32767.0f);
+#if defined(__SSE2__)
+    return static_cast<std::int16_t>(_mm_cvtss_si32(_mm_set_ss(x)));
+#else
+    return static_cast<std::int16_t>(std::lrint(x));
+#endif
+}
+
+} // namespace
+
 void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
 {
     std::fill(m_acc, m_acc + frames * 2, 0.0f);
@@ -67,6 +87,10 @@ void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
         if (!v->playing || v->frames == 0)
             continue;
         const double step = static_cast<double>(v->frequency) / m_nRate;
+        if (step == 1.0 && v->position == std::floor(v->position) && v->position >= 0.0) {
+            MixUnitStep(*v, frames);
+            continue;
+        }
         const double end = v->frames;
         const std::int16_t* s = v->samples.data();
         const unsigned ch = v->channels;
@@ -104,16 +128,52 @@ void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
         }
         v->position = v->looping && pos >= end ? std::fmod(pos, end) : pos;
     }
-    auto clip = [](float x) {
-        return static_cast<std::int16_t>(std::lrint(std::clamp(x, -32768.0f, 32767.0f)));
-    };
     if (m_nChannels == 2) {
         for (DWORD f = 0; f < frames * 2; ++f)
-            out[f] = clip(m_acc[f]);
+            out[f] = ClipSample(m_acc[f]);
     } else {
         for (DWORD f = 0; f < frames; ++f)
-            out[f] = clip((m_acc[f * 2] + m_acc[f * 2 + 1]) * 0.5f);
+            out[f] = ClipSample((m_acc[f * 2] + m_acc[f * 2 + 1]) * 0.5f);
     }
+}
+
+void SoundMixer::MixUnitStep(MixerVoice& v, DWORD frames)
+{
+    // The cursor stays on whole frames, so the interpolation weight is always 0 and
+    // s0 + (s1 - s0) * 0 is s0 itself: the same sums as the general path, without the
+    // neighbour reads and the double cursor arithmetic.
+    const std::int16_t* s = v.samples.data();
+    const unsigned ch = v.channels;
+    const unsigned right = ch == 2 ? 1 : 0;
+    const float gainLeft = v.gainLeft;
+    const float gainRight = v.gainRight;
+    double pos = v.position;
+    DWORD f = 0;
+    while (f < frames) {
+        if (pos >= v.frames) {
+            if (!v.looping) {
+                pos = v.frames;
+                v.playing = false;
+                break;
+            }
+            pos = std::fmod(pos, static_cast<double>(v.frames));
+        }
+        const auto i = static_cast<DWORD>(pos);
+        const DWORD run = std::min(frames - f, v.frames - i);
+        const std::int16_t* from = s + static_cast<std::size_t>(i) * ch;
+        float* acc = m_acc + static_cast<std::size_t>(f) * 2;
+        for (DWORD k = 0; k < run; ++k) {
+            acc[k * 2] += static_cast<float>(from[k * ch]) * gainLeft;
+            acc[k * 2 + 1] += static_cast<float>(from[k * ch + right]) * gainRight;
+        }
+        f += run;
+        pos += run;
+    }
+    if (v.playing && pos >= v.frames && !v.looping) {
+        pos = v.frames;
+        v.playing = false;
+    }
+    v.position = v.looping && pos >= v.frames ? std::fmod(pos, static_cast<double>(v.frames)) : pos;
 }
 
 } // namespace corvane::platform

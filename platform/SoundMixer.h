@@ -51,6 +51,8 @@ public:
 private:
     static constexpr DWORD kChunkFrames = 256;
     void MixChunk(std::int16_t* out, DWORD frames); // lock held
+    // A voice played at the output rate from a whole-frame cursor (lock held).
+    void MixUnitStep(MixerVoice& v, DWORD frames);
 
     std::mutex m_mutex;
     std::vector<MixerVoice*> m_voices;
