@@ -99,44 +99,90 @@ CNoiseGenerator::SharedState CNoiseGenerator::GetSharedState()
     return {g_shared.b0, g_shared.b1, g_shared.b2, g_shared.y1, g_shared.y2, g_shared.R, g_shared.c1, g_shared.g};
 }
 
-float CNoiseGenerator::Draw()
+inline float CNoiseGenerator::DrawPhased()
+{
+    return m_phaser.Process(m_random.Draw());
+}
+
+inline float CNoiseGenerator::DrawPink(PinkState& s)
 {
     const float w = m_random.Draw();
-    switch (m_nType) {
-    case PhasedWhite:
-        return m_phaser.Process(w);
-    case Pink:
-        g_shared.b0 = 0.99765f * g_shared.b0 + 0.099046f * w;
-        g_shared.b1 = 0.963f * g_shared.b1 + 0.2965164f * w;
-        g_shared.b2 = 0.57f * g_shared.b2 + 1.0526913f * w;
-        return (g_shared.b0 + g_shared.b1 + g_shared.b2 + 0.1848f * w) * 0.5f;
-    case ResonancePink: {
-        PrepareResonator();
-        const float y = w * g_shared.g - g_shared.y1 * g_shared.c1 - g_shared.y2 * g_shared.R;
-        g_shared.y2 = g_shared.y1;
-        g_shared.y1 = y;
-        return 8.0f * y;
+    s.b0 = 0.99765f * s.b0 + 0.099046f * w;
+    s.b1 = 0.963f * s.b1 + 0.2965164f * w;
+    s.b2 = 0.57f * s.b2 + 1.0526913f * w;
+    return (s.b0 + s.b1 + s.b2 + 0.1848f * w) * 0.5f;
+}
+
+inline float CNoiseGenerator::DrawResonancePink()
+{
+    const float w = m_random.Draw();
+    PrepareResonator();
+    const float y = w * g_shared.g - g_shared.y1 * g_shared.c1 - g_shared.y2 * g_shared.R;
+    g_shared.y2 = g_shared.y1;
+    g_shared.y1 = y;
+    return 8.0f * y;
+}
+
+template <class DrawFn>
+inline void CNoiseGenerator::Run(float* pOut, unsigned nCount, DrawFn draw)
+{
+    // Counter and held value stay in locals: stores to pOut could alias the members.
+    std::uint32_t counter = m_nCounter;
+    float held = m_fHeld;
+    if (m_pHoldModulation) {
+        for (unsigned i = 0; i < nCount; ++i) {
+            // Unsigned arithmetic: a negative modulated length becomes a very long hold.
+            std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
+            const float fExtra = (m_pHoldModulation[i] + 1.0f) * 128.0f * m_fHoldModulationDepth;
+            nHold += static_cast<std::uint32_t>(TruncateToInt(fExtra));
+            if (nHold == 0)
+                nHold = 1;
+            if (counter % nHold == 0)
+                held = draw();
+            pOut[i] = held;
+            ++counter;
+        }
+    } else {
+        std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
+        if (nHold == 0)
+            nHold = 1;
+        // A fixed hold: the remainder of the counter is carried along instead of divided out
+        // for every sample (it restarts at 0 where the counter wraps, as the division would).
+        std::uint32_t remainder = counter % nHold;
+        for (unsigned i = 0; i < nCount; ++i) {
+            if (remainder == 0)
+                held = draw();
+            pOut[i] = held;
+            ++counter;
+            if (++remainder == nHold || counter == 0)
+                remainder = 0;
+        }
     }
-    default:
-        return w;
-    }
+    m_nCounter = counter;
+    m_fHeld = held;
 }
 
 unsigned CNoiseGenerator::Generate(float* pOut, unsigned nCount)
 {
-    for (unsigned i = 0; i < nCount; ++i) {
-        // Unsigned arithmetic: a negative modulated length becomes a very long hold.
-        std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
-        if (m_pHoldModulation) {
-            const float fExtra = (m_pHoldModulation[i] + 1.0f) * 128.0f * m_fHoldModulationDepth;
-            nHold += static_cast<std::uint32_t>(TruncateToInt(fExtra));
-        }
-        if (nHold == 0)
-            nHold = 1;
-        if (m_nCounter % nHold == 0)
-            m_fHeld = Draw();
-        pOut[i] = m_fHeld;
-        ++m_nCounter;
+    switch (m_nType) {
+    case PhasedWhite:
+        Run(pOut, nCount, [this] { return DrawPhased(); });
+        break;
+    case Pink: {
+        // The shared pink states are process-wide floats; kept local for the block.
+        PinkState pink{g_shared.b0, g_shared.b1, g_shared.b2};
+        Run(pOut, nCount, [this, &pink] { return DrawPink(pink); });
+        g_shared.b0 = pink.b0;
+        g_shared.b1 = pink.b1;
+        g_shared.b2 = pink.b2;
+        break;
+    }
+    case ResonancePink:
+        Run(pOut, nCount, [this] { return DrawResonancePink(); });
+        break;
+    default:
+        Run(pOut, nCount, [this] { return m_random.Draw(); });
+        break;
     }
     return nCount;
 }

@@ -50,7 +50,16 @@ public:
     static SharedState GetSharedState();
 
 private:
-    float Draw();
+    struct PinkState {
+        float b0, b1, b2;
+    };
+    // One new value of each type; Generate picks the type once per block.
+    float DrawPhased();
+    float DrawPink(PinkState& s);
+    float DrawResonancePink();
+    // The sample-and-hold loop around one of the draws.
+    template <class DrawFn>
+    void Run(float* pOut, unsigned nCount, DrawFn draw);
 
     std::int32_t m_nType = 0;
     std::int32_t m_nHold = 1;
