@@ -34,6 +34,32 @@ double WrapPhase(double dPhase, double dLength)
     return dPhase == dPhase ? dPhase : 0.0;
 }
 
+// Linear interpolation between the entries around a phase in [0, n].
+template <bool bPowerOfTwo>
+inline float Interpolate(const float* t, unsigned n, double dPhase)
+{
+    const auto k = static_cast<std::uint32_t>(dPhase);
+    const float frac = static_cast<float>(dPhase - k);
+    // Power-of-two tables (all the program's) wrap with a mask rather than a division.
+    const std::uint32_t i0 = bPowerOfTwo ? (k & (n - 1)) : k % n;
+    const std::uint32_t i1 = i0 + 1 == n ? 0 : i0 + 1;
+    return t[i0] * (1.0f - frac) + t[i1] * frac;
+}
+
+// Render's loop for one kind of table: the phase in a local, the interpolation inlined.
+template <bool bPowerOfTwo>
+double Play(const float* t, unsigned n, double phase, double inc, float* pOut, unsigned nCount)
+{
+    const double length = n;
+    for (unsigned i = 0; i < nCount; ++i) {
+        phase += inc;
+        if (!InTable(phase, length))
+            phase = WrapPhase(phase, length);
+        pOut[i] = Interpolate<bPowerOfTwo>(t, n, phase);
+    }
+    return phase;
+}
+
 } // namespace
 
 float CWaveTable::GetModulatorPosition()
@@ -148,12 +174,7 @@ float CWaveTable::Increment(float fFrequency) const
 float CWaveTable::Read(double dPhase) const
 {
     const unsigned n = m_nLength;
-    const auto k = static_cast<std::uint32_t>(dPhase);
-    const float frac = static_cast<float>(dPhase - k);
-    // Power-of-two tables (all the program's) wrap with a mask rather than a division.
-    const std::uint32_t i0 = (n & (n - 1)) == 0 ? (k & (n - 1)) : k % n;
-    const std::uint32_t i1 = i0 + 1 == n ? 0 : i0 + 1;
-    return m_pData[i0] * (1.0f - frac) + m_pData[i1] * frac;
+    return (n & (n - 1)) == 0 ? Interpolate<true>(m_pData, n, dPhase) : Interpolate<false>(m_pData, n, dPhase);
 }
 
 float CWaveTable::Lookup(float fPosition) const
@@ -171,17 +192,13 @@ int CWaveTable::Render(float* pOut, unsigned nCount, float fFrequency, float* pP
 {
     if (!m_pData || m_nLength == 0)
         return E_FAIL;
-    const double n = m_nLength;
+    const unsigned n = m_nLength;
     const double inc = Increment(fFrequency);
     // The phase runs in double within a call: at the lowest LFO rates a float phase near the
     // end of the table would stop advancing altogether.
     double phase = WrapPhase(*pPhase, n);
-    for (unsigned i = 0; i < nCount; ++i) {
-        phase += inc;
-        if (!InTable(phase, n))
-            phase = WrapPhase(phase, n);
-        pOut[i] = Read(phase);
-    }
+    phase = (n & (n - 1)) == 0 ? Play<true>(m_pData, n, phase, inc, pOut, nCount)
+                               : Play<false>(m_pData, n, phase, inc, pOut, nCount);
     *pPhase = static_cast<float>(phase);
     return 0;
 }
