@@ -123,22 +123,30 @@ float PitchRatio(float v, int pitchRange)
     return ToFloat(std::pow(2.0, exponent) / pitchRange);
 }
 
+namespace {
+
+// The conversion with selects instead of early returns, so that the block loop inlines it
+// without branches: NaN passes both limits and is caught last, as 0.
+inline std::int16_t ToPcm(float x)
+{
+    double scaled = static_cast<double>(x) * static_cast<double>(kPcmScale);
+    scaled = scaled >= kPcmLimit ? kPcmLimit : scaled;
+    scaled = scaled <= -kPcmLimit ? -kPcmLimit : scaled;
+    scaled = std::isnan(scaled) ? 0.0 : scaled;
+    return static_cast<std::int16_t>(static_cast<int>(scaled));
+}
+
+} // namespace
+
 std::int16_t ConvertSample(float x)
 {
-    const double scaled = static_cast<double>(x) * static_cast<double>(kPcmScale);
-    if (std::isnan(scaled))
-        return 0;
-    if (scaled >= kPcmLimit)
-        return kPcmLimit;
-    if (scaled <= -kPcmLimit)
-        return -kPcmLimit;
-    return static_cast<std::int16_t>(static_cast<int>(scaled));
+    return ToPcm(x);
 }
 
 void ConvertBlock(const float* in, std::int16_t* out, unsigned count)
 {
     for (unsigned i = 0; i < count; ++i)
-        out[i] = ConvertSample(in[i]);
+        out[i] = ToPcm(in[i]);
 }
 
 std::string FormatValue(const char* format, double value)
