@@ -164,15 +164,15 @@ TEST_F(PanelTest, ListsSwitchEngineAndIgnoreTyping)
 
 TEST_F(PanelTest, KnobsReportDepth)
 {
-    TurnKnob(1008, 24); // 60 -> 300
-    EXPECT_EQ(Knob(1008)->value(), 300);
-    EXPECT_EQ(view->GetInfoText(), "Modulation - Volume\r\n1.000 ");
-    TurnKnob(1008, -30); // 300 -> 0
-    EXPECT_EQ(view->GetInfoText(), "Modulation - Volume\r\n-0.250 ");
-    TurnKnob(1031, 1);
-    EXPECT_EQ(view->GetInfoText(), "Modulation - Noise S&H\r\n0.042 ");
-    TurnKnob(1044, 1);
-    EXPECT_EQ(view->GetInfoText(), "Modulation - Pitch\r\n0.042 ");
+    // Knob, Page Down presses (10 steps each; negative: Page Up) and the info shown after.
+    for (auto [knob, pages, info] : {std::tuple{1008, 24, "Modulation - Volume\r\n1.000 "},
+                                     {1008, -30, "Modulation - Volume\r\n-0.250 "},
+                                     {1031, 1, "Modulation - Noise S&H\r\n0.042 "},
+                                     {1044, 1, "Modulation - Pitch\r\n0.042 "}}) {
+        TurnKnob(knob, pages);
+        EXPECT_EQ(view->GetInfoText(), info) << knob;
+    }
+    EXPECT_EQ(Knob(1008)->value(), 0);
 }
 
 TEST_F(PanelWithoutDevice, MessageAndSilentControls)
