@@ -74,8 +74,8 @@ TEST(CCorvaneMainFrame, MenusItemsIdentifiersAcceleratorsAndRecentFiles)
     EXPECT_EQ(ItemsOf(MenuAt(frame, 3)), (Items{{cmd::ViewToolbar, "&Toolbar"}, {cmd::ViewStatusBar, "&Status Bar"}}));
     EXPECT_EQ(ItemsOf(MenuAt(frame, 4)), (Items{{cmd::AppAbout, "&About Corvane..."}}));
     // The alternative editing keys too.
-    EXPECT_EQ(frame.Action(cmd::EditUndo)->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
-    EXPECT_EQ(frame.Action(cmd::EditPaste)->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+V"), QKeySequence("Shift+Ins")}));
+    EXPECT_EQ(frame.Action(cmd::EditUndo)->shortcuts(), QKeySequence::listFromString("Ctrl+Z; Alt+Backspace"));
+    EXPECT_EQ(frame.Action(cmd::EditPaste)->shortcuts(), QKeySequence::listFromString("Ctrl+V; Shift+Ins"));
 
     // Recent files replace the placeholder, escape ampersands and report their slot.
     frame.SetRecentFiles({"/tmp/b&w.wav", "/data/rain.wav"});

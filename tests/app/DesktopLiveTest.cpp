@@ -64,7 +64,8 @@ pid_t Spawn(std::vector<std::string> argv, const std::vector<std::string>& env, 
 
 bool WaitForExit(pid_t pid, int timeoutMs, int* status)
 {
-    for (const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs); Clock::now() < deadline; SleepMs(20))
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (; Clock::now() < deadline; SleepMs(20))
         if (waitpid(pid, status, WNOHANG) == pid)
             return true;
     return false;
@@ -104,15 +105,12 @@ struct XvfbDisplay {
     }
 };
 
-// First frame from which 20 ms in a row carry sound on either channel.
+// First frame from which 20 ms in a row carry sound (RMS over both channels).
 long FirstAudibleFrame(const std::vector<std::int16_t>& frames)
 {
-    constexpr std::size_t kWindow = kRate / 50;
-    for (std::size_t f = 0; (f + kWindow) * 2 <= frames.size(); f += kWindow / 4) {
-        double sum = 0;
-        for (std::size_t i = f * 2; i < (f + kWindow) * 2; ++i)
-            sum += double(frames[i]) * frames[i];
-        if (std::sqrt(sum / (kWindow * 2)) > 100.0)
+    for (std::size_t f = 0; (f + kRate / 50) * 2 <= frames.size(); f += kRate / 200) {
+        const auto from = frames.begin() + static_cast<long>(f * 2);
+        if (engine_test::Rms(std::vector<float>(from, from + kRate / 50 * 2)) > 100.0)
             return static_cast<long>(f);
     }
     return -1;
@@ -146,7 +144,7 @@ protected:
     std::string FindWindow(const std::string& pattern, double seconds)
     {
         std::istringstream found(RunAndRead("DISPLAY=" + m_display.name + " timeout " + std::to_string(seconds) +
-                                            " xdotool search --sync --onlyvisible --name '" + pattern + "' 2>/dev/null"));
+                                            " xdotool search --sync --onlyvisible --name '" + pattern + "'"));
         std::string id;
         found >> id;
         return id;

@@ -13,7 +13,8 @@ struct CFakePrompts final : IDocumentPrompts {
         ++questions;
         return openAnswer;
     }
-    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString& filter, const QString& suffix) override
+    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString& filter,
+                            const QString& suffix) override
     {
         proposed = proposedName;
         lastFilter = filter;
