@@ -1,5 +1,5 @@
 // The render cycle on the manual back-end: routes, re-offer of refused blocks, mute and play
-// modes, the golden comparison with the engine classes, elapsed time and the screenshot.
+// modes, the golden comparison with the engine classes and the screenshot.
 #include "PanelFixture.h"
 
 #include "engine/CClassicLowPass.h"
