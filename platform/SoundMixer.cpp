@@ -129,7 +129,25 @@ void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
         v->position = v->looping && pos >= end ? std::fmod(pos, end) : pos;
     }
     if (m_nChannels == 2) {
-        for (DWORD f = 0; f < frames * 2; ++f)
+        DWORD f = 0;
+#if defined(__SSE2__)
+        // Four at a time, exactly as ClipSample: the limits are applied so that NaN passes
+        // them, NaN is then zeroed (the scalar conversion's 0x80000000 also ends as 0), and
+        // the packing cannot saturate what is already within 16 bits.
+        const __m128 lo = _mm_set1_ps(-32768.0f);
+        const __m128 hi = _mm_set1_ps(32767.0f);
+        for (; f + 8 <= frames * 2; f += 8) {
+            __m128 a = _mm_loadu_ps(m_acc + f);
+            __m128 b = _mm_loadu_ps(m_acc + f + 4);
+            a = _mm_min_ps(hi, _mm_max_ps(lo, a));
+            b = _mm_min_ps(hi, _mm_max_ps(lo, b));
+            a = _mm_and_ps(a, _mm_cmpord_ps(a, a));
+            b = _mm_and_ps(b, _mm_cmpord_ps(b, b));
+            const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + f), packed);
+        }
+#endif
+        for (; f < frames * 2; ++f)
             out[f] = ClipSample(m_acc[f]);
     } else {
         for (DWORD f = 0; f < frames; ++f)
