@@ -144,8 +144,14 @@ inline void CNoiseGenerator::Run(float* pOut, unsigned nCount, DrawFn draw)
         }
     } else {
         std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
-        if (nHold == 0)
-            nHold = 1;
+        if (nHold <= 1) {
+            // Every sample is a new draw.
+            for (unsigned i = 0; i < nCount; ++i)
+                pOut[i] = held = draw();
+            m_nCounter = counter + nCount;
+            m_fHeld = held;
+            return;
+        }
         // A fixed hold: the remainder of the counter is carried along instead of divided out
         // for every sample (it restarts at 0 where the counter wraps, as the division would).
         std::uint32_t remainder = counter % nHold;
