@@ -7,6 +7,7 @@
 #include "app/export/CExportProgress.h"
 #include "app/export/CExportRenderer.h"
 #include "app/export/CHeadlessPanel.h"
+#include "app/export/CWriterThread.h"
 
 #include <QApplication>
 
@@ -143,16 +144,27 @@ int RunExport(const QStringList& args)
     CExportProgress progress = CExportProgress::ForStderr();
     progress.Start(options.FrameCount(), options.rate);
     CExportRenderer renderer(headless.Panel(), headless.Device(), options.channels);
-    const bool rendered = renderer.Render(
-        options.FrameCount(),
+    // The file is written on a second thread while the panel renders the next chunk.
+    CWriterThread fileThread(
         [&writer](const std::int16_t* samples, std::int64_t frames, QString* pError) {
+            return writer.Write(samples, frames, pError);
+        },
+        CExportRenderer::kChunkFrames, options.channels);
+    bool rendered = renderer.Render(
+        options.FrameCount(),
+        [&fileThread](const std::int16_t* samples, std::int64_t frames, QString* pError) {
             if (g_nInterrupt != 0) {
                 *pError = QStringLiteral("corvane: interrupted; no file was written");
                 return false;
             }
-            return writer.Write(samples, frames, pError);
+            return fileThread.Push(samples, frames, pError);
         },
         [&progress](std::int64_t done) { progress.Update(done); }, &error);
+    QString writeError;
+    if (!fileThread.Finish(&writeError) && rendered) {
+        rendered = false;
+        error = writeError;
+    }
     if (!rendered || !writer.Commit(&error)) {
         writer.Discard();
         progress.Finish(false);
