@@ -145,36 +145,38 @@ TEST_F(Sound, RegistryIdentifiersRemovalRestartAndDestruction)
     ASSERT_EQ(device->CreateStream(50, &c), 1);
     EXPECT_EQ(c, 2u);
 
+    // A playing stream's buffer, held here to see that it is stopped and given back.
+    const auto holdPlaying = [&](std::uint32_t id) {
+        IDirectSoundBuffer* held = device->FindStream(id)->GetBuffer();
+        held->AddRef();
+        device->FindStream(id)->SetPlayMode(2);
+        return held;
+    };
+    const auto stoppedAndGivenBack = [&](IDirectSoundBuffer* held) {
+        EXPECT_FALSE(Playing(held));
+        EXPECT_EQ(held->Release(), 0u);
+    };
     // Removal stops every stream and gives its buffer back; identifiers start at 0 again.
-    IDirectSoundBuffer* held = first->GetBuffer();
-    held->AddRef();
-    first->SetPlayMode(2);
+    IDirectSoundBuffer* held = holdPlaying(0);
     device->RemoveAllStreams();
-    EXPECT_FALSE(Playing(held));
-    EXPECT_EQ(held->Release(), 0u); // the stream gave its reference back
+    stoppedAndGivenBack(held);
     EXPECT_EQ(device->FindStream(0), nullptr);
     ASSERT_EQ(device->CreateStream(7056, &a), 1);
-    EXPECT_EQ(a, 0u);
+    ASSERT_EQ(a, 0u);
 
     // Starting again replaces the device and drops its streams; no identifier is given twice.
-    held = device->FindStream(0)->GetBuffer();
-    held->AddRef();
-    device->FindStream(0)->SetPlayMode(2);
+    held = holdPlaying(0);
     ASSERT_EQ(device->Start(), 1);
     EXPECT_EQ(plan.devicesAlive, 1);
-    EXPECT_FALSE(Playing(held));
-    EXPECT_EQ(held->Release(), 0u);
+    stoppedAndGivenBack(held);
     EXPECT_EQ(device->FindStream(0), nullptr);
     ASSERT_EQ(device->CreateStream(7056, &a), 1);
     EXPECT_EQ(a, 1u);
 
     // Destruction stops the playing stream and releases everything.
-    held = device->FindStream(1)->GetBuffer();
-    held->AddRef();
-    device->FindStream(1)->SetPlayMode(2);
+    held = holdPlaying(1);
     device.reset();
-    EXPECT_FALSE(Playing(held));
-    EXPECT_EQ(held->Release(), 0u);
+    stoppedAndGivenBack(held);
     EXPECT_EQ(plan.devicesAlive, 0);
 }
 
