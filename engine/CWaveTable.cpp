@@ -60,6 +60,42 @@ double Play(const float* t, unsigned n, double phase, double inc, float* pOut, u
     return phase;
 }
 
+// Render's phase in fixed point, 40 fraction bits. For tables up to 4096 entries, a phase and an
+// increment that are multiples of 2^-40 add up exactly in double (sums stay below 2^13, and
+// 13 + 40 bits fit the mantissa), so whole-number arithmetic on them gives the very same phases,
+// indices and fractions, without the double-to-integer round trips of every sample.
+constexpr int kFractionBits = 40;
+constexpr unsigned kFixedMaxLength = 4096;
+
+bool ToFixed(double value, std::uint64_t* pFixed)
+{
+    const double scaled = std::ldexp(value, kFractionBits);
+    if (!(scaled >= 0.0 && scaled == std::floor(scaled)))
+        return false;
+    *pFixed = static_cast<std::uint64_t>(scaled);
+    return true;
+}
+
+template <bool bPowerOfTwo>
+std::uint64_t PlayFixed(const float* t, unsigned n, std::uint64_t phase, std::uint64_t inc, float* pOut,
+                        unsigned nCount)
+{
+    const std::uint64_t length = static_cast<std::uint64_t>(n) << kFractionBits;
+    constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
+    for (unsigned i = 0; i < nCount; ++i) {
+        phase += inc;
+        if (phase > length)
+            phase -= length; // the increment is at most the length: one step back is enough
+        const auto k = static_cast<std::uint32_t>(phase >> kFractionBits);
+        // Rounding the scaled integer to float and scaling back is the float of the exact fraction.
+        const float frac = static_cast<float>(static_cast<std::int64_t>(phase & kFractionMask)) * 0x1p-40f;
+        const std::uint32_t i0 = bPowerOfTwo ? (k & (n - 1)) : k % n;
+        const std::uint32_t i1 = i0 + 1 == n ? 0 : i0 + 1;
+        pOut[i] = t[i0] * (1.0f - frac) + t[i1] * frac;
+    }
+    return phase;
+}
+
 } // namespace
 
 float CWaveTable::GetModulatorPosition()
@@ -197,8 +233,17 @@ int CWaveTable::Render(float* pOut, unsigned nCount, float fFrequency, float* pP
     // The phase runs in double within a call: at the lowest LFO rates a float phase near the
     // end of the table would stop advancing altogether.
     double phase = WrapPhase(*pPhase, n);
-    phase = (n & (n - 1)) == 0 ? Play<true>(m_pData, n, phase, inc, pOut, nCount)
-                               : Play<false>(m_pData, n, phase, inc, pOut, nCount);
+    const bool bPowerOfTwo = (n & (n - 1)) == 0;
+    std::uint64_t fixedPhase = 0;
+    std::uint64_t fixedInc = 0;
+    if (n <= kFixedMaxLength && inc <= n && ToFixed(phase, &fixedPhase) && ToFixed(inc, &fixedInc)) {
+        fixedPhase = bPowerOfTwo ? PlayFixed<true>(m_pData, n, fixedPhase, fixedInc, pOut, nCount)
+                                 : PlayFixed<false>(m_pData, n, fixedPhase, fixedInc, pOut, nCount);
+        phase = std::ldexp(static_cast<double>(fixedPhase), -kFractionBits);
+    } else {
+        phase = bPowerOfTwo ? Play<true>(m_pData, n, phase, inc, pOut, nCount)
+                            : Play<false>(m_pData, n, phase, inc, pOut, nCount);
+    }
     *pPhase = static_cast<float>(phase);
     return 0;
 }
