@@ -5,6 +5,10 @@
 
 #include <QFileInfo>
 
+#if defined(__linux__)
+#include <fcntl.h>
+#endif
+
 CAudioFileWriter::~CAudioFileWriter()
 {
     Discard();
@@ -54,6 +58,15 @@ bool CAudioFileWriter::Write(const std::int16_t* samples, std::int64_t frames, Q
                       .arg(m_file.fileName(), QString::fromLocal8Bit(sf_strerror(m_pSound)));
         return false;
     }
+#if defined(__linux__)
+    // Start the disk writes as the file grows, so that the flush before the rename at the end
+    // finds little left to do. Only a hint: failures show up in that flush.
+    m_llUnflushed += frames * m_nChannels * 2;
+    if (m_llUnflushed >= kFlushBytes) {
+        sync_file_range(m_file.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        m_llUnflushed = 0;
+    }
+#endif
     return true;
 }
 

@@ -32,4 +32,6 @@ private:
     QSaveFile m_file;
     sf_private_tag* m_pSound = nullptr;
     int m_nChannels = 0;
+    static constexpr std::int64_t kFlushBytes = 4 << 20;
+    std::int64_t m_llUnflushed = 0; // bytes written since the last write-back hint
 };
