@@ -4,8 +4,8 @@
 #include <algorithm>
 
 CWriterThread::CWriterThread(Sink sink, std::int64_t chunkFrames, int channels)
-    : m_sink(std::move(sink)), m_nChannels(channels),
-      m_buffers(kBuffers, std::vector<std::int16_t>(static_cast<std::size_t>(chunkFrames * channels))),
+    : m_sink(std::move(sink)), m_nChannels(channels), m_llCapacity(chunkFrames * kChunksPerBuffer),
+      m_buffers(kBuffers, std::vector<std::int16_t>(static_cast<std::size_t>(m_llCapacity * channels))),
       m_frames(kBuffers, 0)
 {
     m_thread = std::thread([this] { Run(); });
@@ -17,20 +17,33 @@ CWriterThread::~CWriterThread()
     Finish(&ignored);
 }
 
+void CWriterThread::QueueFill()
+{
+    m_frames[FillSlot()] = m_llFill;
+    ++m_nQueued;
+    m_llFill = 0;
+    m_changed.notify_all();
+}
+
 bool CWriterThread::Push(const std::int16_t* samples, std::int64_t frames, QString* pError)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_nQueued < kBuffers || m_bFailed; });
-    if (m_bFailed) {
-        *pError = m_error;
-        return false;
+    while (frames > 0) {
+        m_changed.wait(lock, [this] { return m_nQueued < kBuffers || m_bFailed; });
+        if (m_bFailed) {
+            *pError = m_error;
+            return false;
+        }
+        // The slot being filled is not queued yet, so the thread never reads it meanwhile.
+        const std::int64_t n = std::min(frames, m_llCapacity - m_llFill);
+        std::copy_n(samples, static_cast<std::size_t>(n * m_nChannels),
+                    m_buffers[FillSlot()].begin() + m_llFill * m_nChannels);
+        m_llFill += n;
+        samples += n * m_nChannels;
+        frames -= n;
+        if (m_llFill == m_llCapacity)
+            QueueFill();
     }
-    const std::size_t slot = (m_nHead + m_nQueued) % kBuffers;
-    // A free slot: the thread only touches queued ones, so the copy cannot meet its reads.
-    std::copy_n(samples, static_cast<std::size_t>(frames * m_nChannels), m_buffers[slot].begin());
-    m_frames[slot] = frames;
-    ++m_nQueued;
-    m_changed.notify_all();
     return true;
 }
 
@@ -38,6 +51,8 @@ bool CWriterThread::Finish(QString* pError)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_llFill > 0 && !m_bFailed && !m_bClosing)
+            QueueFill(); // there is room: the thread empties every slot before it ends
         m_bClosing = true;
     }
     m_changed.notify_all();

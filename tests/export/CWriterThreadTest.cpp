@@ -9,16 +9,14 @@
 TEST(CWriterThread, ChunksArriveInOrderAndAFailureIsReported)
 {
     std::vector<std::int16_t> written;
-    int calls = 0;
     {
         CWriterThread thread(
             [&](const std::int16_t* samples, std::int64_t frames, QString*) {
                 written.insert(written.end(), samples, samples + frames * 2);
-                ++calls;
                 return true;
             },
             8, 2);
-        // Many more chunks than buffers, of varying length, each copied before Push returns.
+        // Many more chunks than fit the buffers, of varying length, each copied before Push returns.
         std::vector<std::int16_t> chunk(16);
         std::int16_t next = 0;
         for (int i = 0; i < 100; ++i) {
@@ -30,14 +28,13 @@ TEST(CWriterThread, ChunksArriveInOrderAndAFailureIsReported)
             chunk.assign(16, -1);
         }
         QString error;
-        ASSERT_TRUE(thread.Finish(&error));
-        EXPECT_EQ(calls, 100);
+        ASSERT_TRUE(thread.Finish(&error)); // also hands over the last, partly filled buffer
         ASSERT_EQ(written.size(), static_cast<std::size_t>(next));
         for (std::size_t i = 0; i < written.size(); ++i)
             ASSERT_EQ(written[i], static_cast<std::int16_t>(i)) << i;
     }
 
-    calls = 0;
+    int calls = 0;
     CWriterThread failing(
         [&](const std::int16_t*, std::int64_t, QString* pError) {
             *pError = QStringLiteral("disk full");
