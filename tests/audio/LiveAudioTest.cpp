@@ -89,14 +89,6 @@ struct Capture {
     }
 };
 
-template <typename F>
-double Milliseconds(F&& call)
-{
-    const auto start = Clock::now();
-    call();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 } // namespace
 
 TEST(LiveAudio, ToneReachesTheSoundServerWithLevelBalanceAndPitch)
@@ -141,6 +133,11 @@ TEST(LiveAudio, ToneReachesTheSoundServerWithLevelBalanceAndPitch)
 
     // The sound server dies mid-play: every call still returns at once and nothing breaks.
     pulse.Kill();
+    const auto Milliseconds = [](auto&& call) {
+        const auto start = Clock::now();
+        call();
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
     double slowest = 0;
     std::vector<std::int16_t> block(882, 1000);
     const auto end = Clock::now() + std::chrono::seconds(2);
