@@ -24,7 +24,10 @@ CExportRenderer::CExportRenderer(CCorvaneFormView& panel, IDirectSound* device, 
 bool CExportRenderer::Tick(QString* pError)
 {
     m_llTime += kTickTime;
-    m_panel.OnEngineTick(&m_llTime);
+    // The render cycle of the panel's tick without its elapsed-time display: nobody sees the
+    // hidden panel, and laying out that text for every block cost a tenth of the export.
+    // Render shows the time once at its end.
+    m_panel.RenderBlock(&m_llTime);
     ++m_llTicks;
     if (!m_panel.IsStreamAccepted()) {
         // Each tick comes as the cursor enters a new segment; a refusal means the stream and
@@ -96,5 +99,6 @@ bool CExportRenderer::Render(std::int64_t frames, const FrameSink& sink, const P
             }
         }
     }
+    m_panel.ShowElapsedTime(&m_llTime);
     return true;
 }
