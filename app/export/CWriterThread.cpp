@@ -3,12 +3,27 @@
 
 #include <algorithm>
 
+#include <pthread.h>
+#include <signal.h>
+
 CWriterThread::CWriterThread(Sink sink, std::int64_t chunkFrames, int channels)
     : m_sink(std::move(sink)), m_nChannels(channels), m_llCapacity(chunkFrames * kChunksPerBuffer),
       m_buffers(kBuffers, std::vector<std::int16_t>(static_cast<std::size_t>(m_llCapacity * channels))),
       m_frames(kBuffers, 0)
 {
-    m_thread = std::thread([this] { Run(); });
+    // The thread starts with every signal blocked, so Ctrl-C always reaches the render loop's
+    // thread (which stops the export) and never interrupts a write of this one.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    try {
+        m_thread = std::thread([this] { Run(); });
+    } catch (...) {
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+        throw;
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 CWriterThread::~CWriterThread()
