@@ -3,13 +3,33 @@
 
 #include <cmath>
 
+namespace {
+
+struct Coefficients {
+    float f, k, p, scale, r;
+};
+
+inline Coefficients Compute(float fCutoff, float fResonance, float fSampleRate)
+{
+    Coefficients c{};
+    c.f = 2.0f * fCutoff / fSampleRate;
+    c.k = 3.6f * c.f - 1.6f * c.f * c.f - 1.0f;
+    c.p = (c.k + 1.0f) * 0.5f;
+    c.scale = std::exp((1.0f - c.p) * 1.386249f);
+    c.r = fResonance * c.scale;
+    return c;
+}
+
+} // namespace
+
 void CClassicLowPass::ComputeCoefficients(float fCutoff, float fResonance)
 {
-    m_fF = 2.0f * fCutoff / m_fSampleRate;
-    m_fK = 3.6f * m_fF - 1.6f * m_fF * m_fF - 1.0f;
-    m_fP = (m_fK + 1.0f) * 0.5f;
-    m_fScale = std::exp((1.0f - m_fP) * 1.386249f);
-    m_fR = fResonance * m_fScale;
+    const Coefficients c = Compute(fCutoff, fResonance, m_fSampleRate);
+    m_fF = c.f;
+    m_fK = c.k;
+    m_fP = c.p;
+    m_fScale = c.scale;
+    m_fR = c.r;
 }
 
 // One sample through the four stages and the soft clip.
@@ -48,25 +68,41 @@ unsigned CClassicLowPass::Process(float* pBlock, unsigned nCount)
         for (unsigned i = 0; i < nCount; ++i)
             pBlock[i] = Step(s, pBlock[i], p, k, r);
     } else {
+        // Settings and modulation inputs in locals too; the coefficients are computed inline
+        // for every sample and the last ones kept, as ComputeCoefficients would leave them.
+        const float* fm = m_pFrequencyModulation;
+        const float* qm = m_pQModulation;
+        const float fDepth = m_fFrequencyModulationDepth;
+        const float qDepth = m_fQModulationDepth;
+        const float frequency = m_fFrequency;
+        const float q = m_fQ;
+        const float rate = m_fSampleRate;
         for (unsigned i = 0; i < nCount; ++i) {
-            float c = m_fFrequency;
-            float r = m_fQ;
-            if (m_pFrequencyModulation) {
-                c = m_pFrequencyModulation[i] * m_fFrequencyModulationDepth * 5000.0f + m_fFrequency + 5000.0f;
+            float c = frequency;
+            float r = q;
+            if (fm) {
+                c = fm[i] * fDepth * 5000.0f + frequency + 5000.0f;
                 if (c > 10000.0f)
                     c = 10000.0f;
                 if (c <= 10.0f)
                     c = 10.0f;
             }
-            if (m_pQModulation) {
-                r = m_pQModulation[i] * m_fQModulationDepth * 0.5f + m_fQ + 0.5f;
+            if (qm) {
+                r = qm[i] * qDepth * 0.5f + q + 0.5f;
                 if (r > 1.0f)
                     r = 1.0f;
                 if (r < 0.0f)
                     r = 0.0f;
             }
-            ComputeCoefficients(c, r);
-            pBlock[i] = Step(s, pBlock[i], m_fP, m_fK, m_fR);
+            const Coefficients k = Compute(c, r, rate);
+            pBlock[i] = Step(s, pBlock[i], k.p, k.k, k.r);
+            if (i + 1 == nCount) {
+                m_fF = k.f;
+                m_fK = k.k;
+                m_fP = k.p;
+                m_fScale = k.scale;
+                m_fR = k.r;
+            }
         }
     }
     m_fY1 = s.y1;
