@@ -9,8 +9,10 @@
 CWriterThread::CWriterThread(Sink sink, std::int64_t chunkFrames, int channels)
     : m_sink(std::move(sink)), m_nChannels(channels), m_llCapacity(chunkFrames * kChunksPerBuffer),
       m_buffers(kBuffers, std::vector<std::int16_t>(static_cast<std::size_t>(m_llCapacity * channels))),
-      m_frames(kBuffers, 0)
+      m_chunks(kBuffers)
 {
+    for (std::vector<std::int64_t>& sizes : m_chunks)
+        sizes.reserve(kChunksPerBuffer);
     // The thread starts with every signal blocked, so Ctrl-C always reaches the render loop's
     // thread (which stops the export) and never interrupts a write of this one.
     sigset_t all;
@@ -34,7 +36,6 @@ CWriterThread::~CWriterThread()
 
 void CWriterThread::QueueFill()
 {
-    m_frames[FillSlot()] = m_llFill;
     ++m_nQueued;
     m_llFill = 0;
     m_changed.notify_all();
@@ -49,10 +50,19 @@ bool CWriterThread::Push(const std::int16_t* samples, std::int64_t frames, QStri
             *pError = m_error;
             return false;
         }
+        // A chunk is never split across buffers: the sink gets the calls it would have got.
+        const std::int64_t n = std::min(frames, m_llCapacity);
+        if (m_llFill + n > m_llCapacity) {
+            QueueFill();
+            continue;
+        }
         // The slot being filled is not queued yet, so the thread never reads it meanwhile.
-        const std::int64_t n = std::min(frames, m_llCapacity - m_llFill);
+        const std::size_t slot = FillSlot();
+        if (m_llFill == 0)
+            m_chunks[slot].clear();
         std::copy_n(samples, static_cast<std::size_t>(n * m_nChannels),
-                    m_buffers[FillSlot()].begin() + m_llFill * m_nChannels);
+                    m_buffers[slot].begin() + m_llFill * m_nChannels);
+        m_chunks[slot].push_back(n);
         m_llFill += n;
         samples += n * m_nChannels;
         frames -= n;
@@ -88,7 +98,12 @@ void CWriterThread::Run()
         const std::size_t slot = m_nHead;
         lock.unlock();
         QString error;
-        const bool written = m_sink(m_buffers[slot].data(), m_frames[slot], &error);
+        bool written = true;
+        const std::int16_t* samples = m_buffers[slot].data();
+        for (std::size_t i = 0; i < m_chunks[slot].size() && written; ++i) {
+            written = m_sink(samples, m_chunks[slot][i], &error);
+            samples += m_chunks[slot][i] * m_nChannels;
+        }
         lock.lock();
         m_nHead = (m_nHead + 1) % kBuffers;
         --m_nQueued;

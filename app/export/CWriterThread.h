@@ -16,7 +16,8 @@ public:
     using Sink = std::function<bool(const std::int16_t* samples, std::int64_t frames, QString* pError)>;
 
     // Chunks of up to `chunkFrames` frames of `channels` channels, gathered into larger buffers
-    // so the thread wakes less often; the buffers are made here, none while writing.
+    // so the thread wakes less often, and handed to the sink one by one as they came (an
+    // encoder may depend on the call sizes). The buffers are made here, none while writing.
     CWriterThread(Sink sink, std::int64_t chunkFrames, int channels);
     ~CWriterThread(); // waits for the chunks already handed over
     CWriterThread(const CWriterThread&) = delete;
@@ -34,13 +35,13 @@ private:
     static constexpr std::int64_t kChunksPerBuffer = 8;
     void Run();
     std::size_t FillSlot() const { return (m_nHead + m_nQueued) % kBuffers; }
-    void QueueFill(); // lock held, a slot free
+    void QueueFill(); // lock held, the fill slot holds at least one chunk
 
     Sink m_sink;
     int m_nChannels;
     std::int64_t m_llCapacity; // frames per buffer
     std::vector<std::vector<std::int16_t>> m_buffers;
-    std::vector<std::int64_t> m_frames; // per buffer
+    std::vector<std::vector<std::int64_t>> m_chunks; // per buffer: the frames of each Push
     std::size_t m_nHead = 0;  // next buffer to write
     std::size_t m_nQueued = 0;
     std::int64_t m_llFill = 0; // frames in the slot being filled

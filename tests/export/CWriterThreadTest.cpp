@@ -1,5 +1,5 @@
-// The export's writer thread: every chunk reaches the sink once and in order; a failing sink
-// stops the render with its reason.
+// The export's writer thread: every chunk reaches the sink once, in order and as one call; a
+// failing sink stops the render with its reason.
 #include "app/export/CWriterThread.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +9,12 @@
 TEST(CWriterThread, ChunksArriveInOrderAndAFailureIsReported)
 {
     std::vector<std::int16_t> written;
+    std::vector<std::int64_t> pushedSizes, writtenSizes;
     {
         CWriterThread thread(
             [&](const std::int16_t* samples, std::int64_t frames, QString*) {
                 written.insert(written.end(), samples, samples + frames * 2);
+                writtenSizes.push_back(frames);
                 return true;
             },
             8, 2);
@@ -25,10 +27,12 @@ TEST(CWriterThread, ChunksArriveInOrderAndAFailureIsReported)
                 chunk[k] = next++;
             QString error;
             ASSERT_TRUE(thread.Push(chunk.data(), frames, &error));
+            pushedSizes.push_back(frames);
             chunk.assign(16, -1);
         }
         QString error;
         ASSERT_TRUE(thread.Finish(&error)); // also hands over the last, partly filled buffer
+        EXPECT_EQ(writtenSizes, pushedSizes); // an encoder's output may depend on them
         ASSERT_EQ(written.size(), static_cast<std::size_t>(next));
         for (std::size_t i = 0; i < written.size(); ++i)
             ASSERT_EQ(written[i], static_cast<std::int16_t>(i)) << i;
