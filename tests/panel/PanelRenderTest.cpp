@@ -25,8 +25,9 @@ TEST_F(PanelTest, GoldenFirstBlocks)
         for (float x : block)
             expected.push_back(std::int16_t(std::isnan(x) ? 0 : std::clamp(x * 32000.0, -32000.0, 32000.0)));
         EXPECT_EQ(Segment(b), expected) << "block " << b;
-        if (b > 0) // it is sound, not silence
+        if (b > 0) { // it is sound, not silence
             EXPECT_GT(std::count_if(expected.begin(), expected.end(), [](std::int16_t v) { return v != 0; }), 800);
+        }
     }
 }
 
