@@ -3,10 +3,8 @@
 #include "app/CCorvaneApp.h"
 #include "app/CommandLine.h"
 #include "app/IPanelView.h"
-#include "panel/CCorvaneFormView.h"
-#ifdef CORVANE_WITH_EXPORT
 #include "app/export/ExportCommand.h"
-#endif
+#include "panel/CCorvaneFormView.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,7 +28,6 @@ int Fail(const QString& message)
 
 int main(int argc, char** argv)
 {
-#ifdef CORVANE_WITH_EXPORT
     // Rendering to a file needs neither a window nor a sound card.
     {
         QStringList args;
@@ -39,7 +36,6 @@ int main(int argc, char** argv)
         if (IsExportRequest(args))
             return RunExport(args);
     }
-#endif
     // Help and version must work in a terminal without a display.
     if (corvane::AsksOnlyForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
