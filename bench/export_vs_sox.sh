@@ -10,20 +10,8 @@ seconds=${EXPORT_SECONDS:-600}
 
 command -v sox >/dev/null || { echo "sox is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
 
-# The program: $CORVANE, else the application if it knows --export, else the export command
-# built on its own by the benchmarks.
-corvane=${CORVANE:-}
-if [ -z "$corvane" ]; then
-  for candidate in "$build/app/corvane" "$build/bench/export/corvane-export"; do
-    [ -x "$candidate" ] || continue
-    if QT_QPA_PLATFORM=offscreen timeout 10 "$candidate" --export probe.wav --help 2>/dev/null \
-        | grep -q -- "--export FILE"; then
-      corvane=$candidate
-      break
-    fi
-  done
-fi
-[ -n "$corvane" ] || { echo "no corvane with --export under $build (build it first)" >&2; exit 1; }
+corvane=${CORVANE:-$build/app/corvane}
+[ -x "$corvane" ] || { echo "no $corvane (build it first)" >&2; exit 1; }
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
