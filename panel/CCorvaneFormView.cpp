@@ -44,7 +44,9 @@ bool Contains(const int* first, const int* last, int id)
 QWidget* CreateItemWidget(const DialogItem& item, QWidget* parent)
 {
     using namespace corvane::res::style;
-    const QString text = QString::fromStdString(corvane::res::ShownText(item.text));
+    // Labels, buttons and check boxes read '&' as the template means it (a mnemonic mark, "&&"
+    // an ampersand), so the text goes in as stored.
+    const QString text = QString::fromLatin1(item.text);
     switch (item.kind) {
     case ItemKind::GroupBox:
         return new QGroupBox(parent);

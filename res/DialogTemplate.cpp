@@ -154,21 +154,4 @@ PixelRect ItemRectPixels(const DialogItem& item)
     return {DluToPixelsX(item.x), DluToPixelsY(item.y), DluToPixelsX(item.cx), DluToPixelsY(item.cy)};
 }
 
-std::string ShownText(const char* templateText)
-{
-    std::string shown;
-    if (!templateText)
-        return shown;
-    for (const char* p = templateText; *p; ++p) {
-        if (*p == '&') {
-            if (p[1] == '&')
-                ++p;
-            else
-                continue;
-        }
-        shown.push_back(*p);
-    }
-    return shown;
-}
-
 } // namespace corvane::res

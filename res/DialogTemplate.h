@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 namespace corvane::res {
 
@@ -75,9 +74,5 @@ const DialogItem* FindItem(const DialogTemplate& dlg, int id);
 int DluToPixelsX(int dlu);
 int DluToPixelsY(int dlu);
 PixelRect ItemRectPixels(const DialogItem& item);
-
-// The text a static shows for its template text: "&&" is a literal ampersand, a single "&"
-// marks the mnemonic and is not shown.
-std::string ShownText(const char* templateText);
 
 } // namespace corvane::res

@@ -82,9 +82,6 @@ TEST(DialogTemplate, StylesPositionsAndTexts)
     EXPECT_EQ(FindItem(dlg, 1077)->cx, 129);
     EXPECT_EQ(FindItem(dlg, 1024)->y, 140);
     EXPECT_EQ(FindItem(dlg, 4242), nullptr);
-    EXPECT_EQ(ShownText("S&&H"), "S&H");
-    EXPECT_EQ(ShownText("&Mute"), "Mute");
-    EXPECT_EQ(ShownText(nullptr), "");
 }
 
 TEST(DialogTemplate, DialogUnitConversionRoundsHalvesUp)
