@@ -113,28 +113,24 @@ void CSegmentDisplay::paintEvent(QPaintEvent*)
     CBufferedDC dc(this, rect());
     dc.fillRect(rect(), ToQColor(m_crBackground));
     // The cells follow the size, so a display resized after its first paint still fits.
-    if (!m_bLayoutValid || m_szLayout != size()) {
-        m_layout = SegmentLayoutFromSize(width(), height());
-        m_szLayout = size();
-        m_bLayoutValid = true;
-    }
+    const SegmentLayout layout = GetLayout();
     QString text = m_strText;
     if (m_bPlusSign && !text.startsWith(QLatin1Char('-')))
         text.prepend(QLatin1Char('+'));
 
     const QColor dimmed = ToQColor(DimmedSegmentColor(m_crSegment));
-    for (int i = 0; i < m_layout.cells; ++i)
-        DrawCell(dc, kSegAllSeven, i * m_layout.cellWidth, m_layout, dimmed);
+    for (int i = 0; i < layout.cells; ++i)
+        DrawCell(dc, kSegAllSeven, i * layout.cellWidth, layout, dimmed);
 
-    if (m_bShowDigits && m_layout.cells > 0) {
+    if (m_bShowDigits && layout.cells > 0) {
         const QColor lit = ToQColor(m_crSegment);
         // Characters past the last whole cell are drawn too and clipped at the edge.
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const int x0 = static_cast<int>(i) * m_layout.cellWidth;
+            const int x0 = static_cast<int>(i) * layout.cellWidth;
             if (x0 >= width())
                 break;
             const QChar c = text.at(i);
-            DrawCell(dc, SegmentCharCode(c.unicode() < 128 ? static_cast<char>(c.unicode()) : ' '), x0, m_layout, lit);
+            DrawCell(dc, SegmentCharCode(c.unicode() < 128 ? static_cast<char>(c.unicode()) : ' '), x0, layout, lit);
         }
     }
 }

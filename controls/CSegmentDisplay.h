@@ -64,14 +64,11 @@ private:
     void ClickStep(float direction);
 
     int m_nLastDelta = 0;
-    bool m_bLayoutValid = false;
-    QSize m_szLayout; // client size the layout was computed for
     QString m_strText = QStringLiteral("0");
     QString m_strFormat = QStringLiteral("%.3d");
     float m_fMin = 0.0f;
     float m_fMax = 100.0f;
     int m_nLastX = 0;
-    corvane::controls::SegmentLayout m_layout;
     COLORREF m_crBackground = 0x000000;
     COLORREF m_crSegment = 0xFFFF33;
     float m_fValue = 0.0f;
