@@ -34,7 +34,6 @@ CCorvaneApp::CCorvaneApp(PanelFactory makePanel, IDocumentPrompts* prompts)
     }
     // Built once: the idle step runs thousands of times a second.
     m_onTick = [this](std::int64_t* pTime) {
-        m_pTime = pTime;
         if (m_pPanel)
             m_pPanel->OnEngineTick(pTime);
     };

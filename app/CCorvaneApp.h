@@ -70,7 +70,6 @@ private:
     void OnCommand(int id);
     void ShowRecentFiles();
 
-    std::int64_t* m_pTime = nullptr; // the clock's time, set on every idle step
     CRenderClock m_clock;
     bool m_bRealtime = true;         // polling loop; nothing clears it
     IPanelView* m_pPanel = nullptr;  // set at the end of start-up

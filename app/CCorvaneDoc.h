@@ -19,8 +19,6 @@ public:
     // `prompts` answers Save As and shows failures; `parent` is the dialogs' window.
     CCorvaneDoc(IDocumentPrompts& prompts, QWidget* parent = nullptr);
 
-    void SetDialogParent(QWidget* parent) { m_pDialogParent = parent; }
-
     // Resets to an untitled document. Always succeeds: there is nothing to clear.
     bool OnNewDocument();
     // Takes the file's name without reading anything; fails, with `error` set, when the file
