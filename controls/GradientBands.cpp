@@ -12,14 +12,13 @@ std::vector<GradientBand> GradientBands(const QRect& r, COLORREF from, COLORREF 
     const int n = std::min(maxSteps, width);
     if (width <= 0 || n <= 0)
         return bands;
-    const int div = std::max(n, 1);
     int red = GetRValue(from) * 256;
     int green = GetGValue(from) * 256;
     int blue = GetBValue(from) * 256;
-    const int stepRed = ((GetRValue(to) - GetRValue(from)) * 256) / div;
-    const int stepGreen = ((GetGValue(to) - GetGValue(from)) * 256) / div;
-    const int stepBlue = ((GetBValue(to) - GetBValue(from)) * 256) / div;
-    const int bandWidth = width / div;
+    const int stepRed = ((GetRValue(to) - GetRValue(from)) * 256) / n;
+    const int stepGreen = ((GetGValue(to) - GetGValue(from)) * 256) / n;
+    const int stepBlue = ((GetBValue(to) - GetBValue(from)) * 256) / n;
+    const int bandWidth = width / n;
     const int rightEdge = r.left() + width;
     int left = r.left();
     bands.reserve(static_cast<size_t>(n));
