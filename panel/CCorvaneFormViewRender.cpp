@@ -51,24 +51,24 @@ void CCorvaneFormView::RenderBlock(std::int64_t* pTime)
             const float d = GetModulationDepth(m_knobHoldMod);
             m_noiseGenerator.SetHoldModulation(block, count);
             m_noiseGenerator.SetHoldModulationDepth(d);
-            ApplyHold(d * block[0], 3);
+            ApplyHold(d * block[0], corvane::panel::kShowAndMove);
         } else {
             m_noiseGenerator.SetHoldModulation(nullptr, count);
         }
 
         if ((s = GetModulationSource(m_knobVolumeMod)) != 0)
-            ApplyVolume(GetModulationDepth(m_knobVolumeMod) * SourceBlock(s)[0], 3);
+            ApplyVolume(GetModulationDepth(m_knobVolumeMod) * SourceBlock(s)[0], corvane::panel::kShowAndMove);
         if ((s = GetModulationSource(m_knobPanMod)) != 0)
-            ApplyPan(GetModulationDepth(m_knobPanMod) * SourceBlock(s)[0], 3);
+            ApplyPan(GetModulationDepth(m_knobPanMod) * SourceBlock(s)[0], corvane::panel::kShowAndMove);
         if ((s = GetModulationSource(m_knobPitchMod)) != 0)
-            ApplyPitch(GetModulationDepth(m_knobPitchMod) * SourceBlock(s)[0], 3);
+            ApplyPitch(GetModulationDepth(m_knobPitchMod) * SourceBlock(s)[0], corvane::panel::kShowAndMove);
 
         if (m_nInput == 0) {
             float d = GetModulationDepth(m_knobFreqMod);
             m_pFilter->SetFrequencyModulationDepth(d);
             if ((s = GetModulationSource(m_knobFreqMod)) != 0) {
                 m_pFilter->SetFrequencyModulation(SourceBlock(s), count);
-                ApplyFilterFrequency(SourceBlock(s)[0] * d, 3);
+                ApplyFilterFrequency(SourceBlock(s)[0] * d, corvane::panel::kShowAndMove);
             } else {
                 m_pFilter->SetFrequencyModulation(nullptr, count);
             }
@@ -76,7 +76,7 @@ void CCorvaneFormView::RenderBlock(std::int64_t* pTime)
             m_pFilter->SetQModulationDepth(d);
             if ((s = GetModulationSource(m_knobQMod)) != 0) {
                 m_pFilter->SetQModulation(SourceBlock(s), count);
-                ApplyFilterQ(SourceBlock(s)[0] * d, 3);
+                ApplyFilterQ(SourceBlock(s)[0] * d, corvane::panel::kShowAndMove);
             } else {
                 m_pFilter->SetQModulation(nullptr, count);
             }
