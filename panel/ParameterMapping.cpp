@@ -142,11 +142,6 @@ inline std::int16_t ToPcm(float x)
 
 } // namespace
 
-std::int16_t ConvertSample(float x)
-{
-    return ToPcm(x);
-}
-
 void ConvertBlock(const float* in, std::int16_t* out, unsigned count)
 {
     unsigned i = 0;

@@ -53,8 +53,7 @@ int BipolarSliderPosition(float v);             // trunc(v * 100), pan and pitch
 // Playback-rate ratio 2^(v*h + h) / R with h = R / 2 (unsigned halving); R = 4 gives 2^(2v).
 float PitchRatio(float v, int pitchRange);
 
-// One float sample to 16 bits: trunc(x * 32000) limited to -32000..32000; NaN gives 0.
-std::int16_t ConvertSample(float x);
+// Float samples to 16 bits: trunc(x * 32000) limited to -32000..32000; NaN gives 0.
 void ConvertBlock(const float* in, std::int16_t* out, unsigned count);
 
 // printf-style formatting into a std::string (the panel's texts are short).
