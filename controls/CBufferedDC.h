@@ -21,7 +21,6 @@ public:
     CBufferedDC(const CBufferedDC&) = delete;
     CBufferedDC& operator=(const CBufferedDC&) = delete;
 
-    bool IsBuffering() const { return m_bMemDC; }
     QRect BufferedRect() const { return m_rect; }
 
 private:
