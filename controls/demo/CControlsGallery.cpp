@@ -4,21 +4,23 @@
 #include "controls/COrbRotaryKnob.h"
 #include "controls/CSegmentDisplay.h"
 #include "controls/CTextLabel.h"
+#include "res/DialogTemplate.h"
 
 #include <QCursor>
 #include <QDir>
 #include <QImage>
 #include <QPixmap>
 
-#include <cmath>
-
 using namespace corvane::controls;
 
 namespace {
-// MS Sans Serif 8 pt dialog units at 96 dpi.
-int DluX(int dlu) { return static_cast<int>(std::lround(dlu * 6.0 / 4.0)); }
-int DluY(int dlu) { return static_cast<int>(std::lround(dlu * 13.0 / 8.0)); }
-QRect DluRect(int x, int y, int w, int h) { return QRect(DluX(x), DluY(y), DluX(w), DluY(h)); }
+using corvane::res::DluToPixelsX;
+using corvane::res::DluToPixelsY;
+
+QRect DluRect(int x, int y, int w, int h)
+{
+    return QRect(DluToPixelsX(x), DluToPixelsY(y), DluToPixelsX(w), DluToPixelsY(h));
+}
 
 constexpr COLORREF kHeadingBack = RGB(102, 102, 153);
 constexpr COLORREF kHeadingText = RGB(230, 230, 230);
@@ -37,7 +39,7 @@ CControlsGallery::CControlsGallery(QWidget* parent)
     : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Corvane controls"));
-    setFixedSize(DluX(470), DluY(190));
+    setFixedSize(DluToPixelsX(470), DluToPixelsY(190));
 
     const auto heading = [this](const char* text, QRect r) {
         auto* l = new CTextLabel(QString::fromLatin1(text), this);
