@@ -5,6 +5,7 @@
 #include "audio/CSoundStream.h"
 #include "controls/COrbRotaryKnob.h"
 #include "panel/CCorvaneFormView.h"
+#include "panel/ParameterMapping.h"
 #include "platform/dsound.h"
 
 #include <QApplication>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+constexpr DWORD kSegmentBytes = corvane::panel::kBlockSamples * 2; // one 16-bit mono block
 
 DWORD Cursor(CCorvaneFormView& view)
 {
@@ -48,8 +51,8 @@ void BM_RenderBlockAllRoutes(benchmark::State& state)
         state.PauseTiming();
         // Move the cursor into the next segment so that the stream takes the next block (the
         // pitch route changes the rate, so a fixed number of frames is not enough).
-        const DWORD segment = Cursor(view) / 1764;
-        for (int guard = 0; guard < 64 && Cursor(view) / 1764 == segment; ++guard)
+        const DWORD segment = Cursor(view) / kSegmentBytes;
+        for (int guard = 0; guard < 64 && Cursor(view) / kSegmentBytes == segment; ++guard)
             corvane::platform::PullMixedFrames(device, mixed.data(), 64);
         time += 200000; // 20 ms
         const bool accepted = view.IsStreamAccepted();
