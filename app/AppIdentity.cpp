@@ -1,6 +1,8 @@
 // The program's names, version and icons as the desktop sees them.
 #include "app/AppIdentity.h"
 
+#include "app/CCorvaneApp.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -24,8 +26,8 @@ QIcon IconFromSizes(const QString& name)
 
 void SetApplicationIdentity()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Quellstone"));
-    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    QCoreApplication::setOrganizationName(CCorvaneApp::kOrganisation);
+    QCoreApplication::setApplicationName(CCorvaneApp::kApplication);
     QCoreApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QGuiApplication::setDesktopFileName(QStringLiteral("corvane"));
