@@ -77,6 +77,7 @@ unsigned CClassicLowPass::Process(float* pBlock, unsigned nCount)
         const float frequency = m_fFrequency;
         const float q = m_fQ;
         const float rate = m_fSampleRate;
+        Coefficients last{m_fF, m_fK, m_fP, m_fScale, m_fR};
         for (unsigned i = 0; i < nCount; ++i) {
             float c = frequency;
             float r = q;
@@ -94,16 +95,14 @@ unsigned CClassicLowPass::Process(float* pBlock, unsigned nCount)
                 if (r < 0.0f)
                     r = 0.0f;
             }
-            const Coefficients k = Compute(c, r, rate);
-            pBlock[i] = Step(s, pBlock[i], k.p, k.k, k.r);
-            if (i + 1 == nCount) {
-                m_fF = k.f;
-                m_fK = k.k;
-                m_fP = k.p;
-                m_fScale = k.scale;
-                m_fR = k.r;
-            }
+            last = Compute(c, r, rate);
+            pBlock[i] = Step(s, pBlock[i], last.p, last.k, last.r);
         }
+        m_fF = last.f;
+        m_fK = last.k;
+        m_fP = last.p;
+        m_fScale = last.scale;
+        m_fR = last.r;
     }
     m_fY1 = s.y1;
     m_fY2 = s.y2;
