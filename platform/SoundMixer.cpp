@@ -122,11 +122,7 @@ void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
             m_acc[f * 2 + 1] += right * v->gainRight;
             pos += step;
         }
-        if (v->playing && pos >= end && !v->looping) {
-            pos = end;
-            v->playing = false;
-        }
-        v->position = v->looping && pos >= end ? std::fmod(pos, end) : pos;
+        EndChunk(*v, pos);
     }
     if (m_nChannels == 2) {
         DWORD f = 0;
@@ -204,11 +200,17 @@ void SoundMixer::MixUnitStep(MixerVoice& v, DWORD frames)
         f += run;
         pos += run;
     }
-    if (v.playing && pos >= v.frames && !v.looping) {
-        pos = v.frames;
+    EndChunk(v, pos);
+}
+
+void SoundMixer::EndChunk(MixerVoice& v, double pos)
+{
+    const double end = v.frames;
+    if (v.playing && pos >= end && !v.looping) {
+        pos = end;
         v.playing = false;
     }
-    v.position = v.looping && pos >= v.frames ? std::fmod(pos, static_cast<double>(v.frames)) : pos;
+    v.position = v.looping && pos >= end ? std::fmod(pos, end) : pos;
 }
 
 } // namespace corvane::platform

@@ -53,6 +53,9 @@ private:
     void MixChunk(std::int16_t* out, DWORD frames); // lock held
     // A voice played at the output rate from a whole-frame cursor (lock held).
     void MixUnitStep(MixerVoice& v, DWORD frames);
+    // Stores the cursor reached by a chunk: a one-shot that got to its end stops there, a
+    // loop wraps around (lock held).
+    static void EndChunk(MixerVoice& v, double pos);
 
     std::mutex m_mutex;
     std::vector<MixerVoice*> m_voices;
