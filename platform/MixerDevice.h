@@ -32,7 +32,6 @@ public:
 
 private:
     ~MixerDevice() override;
-    bool Initialized() const { return m_bInitialized; }
 
     AudioBackend m_backend;
     std::shared_ptr<SoundMixer> m_mixer;
