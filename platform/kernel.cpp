@@ -106,7 +106,8 @@ BOOL CloseHandle(HANDLE handle)
 
 LPVOID VirtualAlloc(LPVOID, std::size_t size, DWORD allocationType, DWORD)
 {
-    if (size == 0 || !(allocationType & MEM_COMMIT))
+    // A size within a page of the top would round up past it to a tiny block.
+    if (size == 0 || size > SIZE_MAX - kPage || !(allocationType & MEM_COMMIT))
         return nullptr;
     const std::size_t rounded = (size + kPage - 1) / kPage * kPage;
     void* p = std::aligned_alloc(kPage, rounded);
