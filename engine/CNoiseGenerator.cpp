@@ -42,7 +42,7 @@ void PrepareResonator()
 // values instead of invoking undefined behaviour.
 std::int32_t TruncateToInt(float v)
 {
-    if (v >= 2147483520.0f)
+    if (v >= 2147483648.0f)
         return INT32_MAX;
     if (v > -2147483648.0f)
         return static_cast<std::int32_t>(v);
