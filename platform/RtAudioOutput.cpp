@@ -3,7 +3,6 @@
 
 #include <rtaudio/RtAudio.h>
 
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
