@@ -2,12 +2,12 @@
 // shows its window and ends cleanly when closed; without a sound server it says so and runs on.
 #include "tests/audio/PulseServer.h"
 #include "tests/engine/SignalAnalysis.h"
+#include "tests/support/CannotRun.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,7 +20,9 @@
 #include <sstream>
 #include <thread>
 
+using corvane::test::ChildProcess;
 using corvane::test::PulseServer;
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -40,68 +42,29 @@ std::string RunAndRead(const std::string& command)
     return out;
 }
 
-// Runs `argv` with `env` (NAME=value) added to this environment; stdout and stderr go to `log`
-// (a file name); `fd3`, if given, is handed on as descriptor 3.
-pid_t Spawn(std::vector<std::string> argv, const std::vector<std::string>& env, const std::string& log, int fd3 = -1)
-{
-    const pid_t pid = fork();
-    if (pid != 0)
-        return pid;
-    for (const std::string& e : env)
-        putenv(strdup(e.c_str()));
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, 1);
-    dup2(out, 2);
-    if (fd3 >= 0)
-        dup2(fd3, 3);
-    std::vector<char*> args;
-    for (std::string& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
-}
-
-bool WaitForExit(pid_t pid, int timeoutMs, int* status)
-{
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (; Clock::now() < deadline; SleepMs(20))
-        if (waitpid(pid, status, WNOHANG) == pid)
-            return true;
-    return false;
-}
-
-void KillAndReap(pid_t pid)
-{
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
-
 // A private Xvfb on a display number it picks itself, so tests side by side never share one.
 struct XvfbDisplay {
-    pid_t pid = -1;
+    ChildProcess server;
     std::string name;
     bool Start()
     {
         int report[2];
         if (pipe(report) != 0)
             return false;
-        pid = Spawn({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, {}, "/dev/null",
-                    report[1]);
+        ChildProcess::Options options;
+        options.fd3 = report[1];
+        const bool started =
+            server.Start({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, options);
         close(report[1]);
         std::string number;
         char c = 0;
         pollfd ready{report[0], POLLIN, 0};
-        while (number.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 && read(report[0], &c, 1) == 1)
+        while (started && number.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 &&
+               read(report[0], &c, 1) == 1)
             number += c;
         close(report[0]);
         name = ":" + number.substr(0, number.find('\n'));
         return number.find('\n') != std::string::npos;
-    }
-    ~XvfbDisplay()
-    {
-        if (pid > 0 && kill(pid, SIGTERM) == 0 && !WaitForExit(pid, 3000, nullptr))
-            KillAndReap(pid);
     }
 };
 
@@ -121,10 +84,10 @@ class DesktopLive : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* tool : {"pulseaudio", "parec", "Xvfb", "xdotool", "import"})
-            if (RunAndRead(std::string("command -v ") + tool).empty())
-                GTEST_SKIP() << tool << " is not installed: no desktop end-to-end check";
-        ASSERT_TRUE(m_display.Start());
+        CORVANE_REQUIRE_PROGRAMS("pulseaudio", "parec", "Xvfb", "xdotool", "import");
+        if (!m_display.Start()) {
+            CORVANE_CANNOT_RUN("Xvfb did not report a display");
+        }
     }
 
     void Launch(const char* name, std::vector<std::string> env)
@@ -135,8 +98,10 @@ protected:
         std::filesystem::permissions(m_home, std::filesystem::perms::owner_all);
         env.insert(env.end(), {"DISPLAY=" + m_display.name, "QT_QPA_PLATFORM=xcb", "CORVANE_AUDIO=rtaudio",
                                "XDG_CONFIG_HOME=" + m_home + "/config", "HOME=" + m_home, "XDG_RUNTIME_DIR=" + m_home});
-        m_program = Spawn({CORVANE_BINARY}, env, m_home + "/corvane.log");
-        ASSERT_GT(m_program, 0);
+        ChildProcess::Options options;
+        options.env = env;
+        options.out = m_home + "/corvane.log";
+        ASSERT_TRUE(m_program.Start({CORVANE_BINARY}, options));
     }
     std::string Log() { return RunAndRead("cat " + m_home + "/corvane.log"); }
 
@@ -160,24 +125,24 @@ protected:
     void ExitThroughMenu(const std::string& window)
     {
         TypeInto(window, "alt+f x");
-        int status = -1;
-        const bool ended = WaitForExit(m_program, 5000, &status);
-        if (!ended)
-            KillAndReap(m_program);
+        const bool ended = m_program.WaitForExit(5s);
         EXPECT_TRUE(ended) << "still running after File > Exit";
-        EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        EXPECT_TRUE(ended && WIFEXITED(m_program.Status()) && WEXITSTATUS(m_program.Status()) == 0)
+            << "status " << m_program.Status();
     }
 
     XvfbDisplay m_display;
     std::string m_home;
-    pid_t m_program = -1;
+    ChildProcess m_program;
 };
 } // namespace
 
 TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
 {
     PulseServer pulse;
-    ASSERT_TRUE(pulse.Start()) << pulse.Error();
+    if (!pulse.Start()) {
+        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
+    }
     ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
     const auto launched = Clock::now();
     Launch("desktop-live", pulse.ClientEnvironment());
@@ -186,7 +151,7 @@ TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
 
     // CPU over one second of steady running (user and system clock ticks), then the resident size.
     const auto cpuTicks = [&] {
-        return std::atol(RunAndRead("awk '{print $14 + $15}' /proc/" + std::to_string(m_program) + "/stat").c_str());
+        return std::atol(RunAndRead("awk '{print $14 + $15}' /proc/" + std::to_string(m_program.Pid()) + "/stat").c_str());
     };
     SleepMs(1000);
     const long ticksBefore = cpuTicks();
@@ -194,7 +159,7 @@ TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
     SleepMs(1000);
     const double cpuPercent = 100.0 * double(cpuTicks() - ticksBefore) / double(sysconf(_SC_CLK_TCK)) /
                               std::chrono::duration<double>(Clock::now() - cpuFrom).count();
-    const long rssKb = std::atol(RunAndRead("ps -o rss= -p " + std::to_string(m_program)).c_str());
+    const long rssKb = std::atol(RunAndRead("ps -o rss= -p " + std::to_string(m_program.Pid())).c_str());
 
     const std::string screenshot = std::string(CORVANE_TEST_OUTPUT_DIR) + "/corvane-desktop.png";
     std::filesystem::remove(screenshot);
@@ -243,17 +208,17 @@ TEST_F(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
                               "JACK_NO_START_SERVER=1"});
     const std::string box = FindWindow("^Corvane$", 10);
     if (box.empty() && !FindWindow("Untitled - Corvane", 0.5).empty()) {
-        KillAndReap(m_program);
-        GTEST_SKIP() << "a sound system answered without the private server; nothing to check";
+        m_program.Stop(SIGKILL);
+        CORVANE_CANNOT_RUN("a sound system answered without the private server; nothing to check");
     }
     ASSERT_FALSE(box.empty()) << "no message box: " << Log();
     SleepMs(500);
-    EXPECT_EQ(waitpid(m_program, nullptr, WNOHANG), 0) << "ended while the message was up";
+    EXPECT_TRUE(m_program.Running()) << "ended while the message was up";
 
     TypeInto(box, "Return");
     const std::string window = FindWindow("Untitled - Corvane", 5);
     ASSERT_FALSE(window.empty()) << Log();
     SleepMs(1000);
-    EXPECT_EQ(waitpid(m_program, nullptr, WNOHANG), 0) << "ended without sound";
+    EXPECT_TRUE(m_program.Running()) << "ended without sound";
     ExitThroughMenu(window);
 }

@@ -4,8 +4,9 @@
 // ClientEnvironment() to a child program) before any sound library connects.
 #pragma once
 
+#include "tests/support/ChildProcess.h"
+
 #include <signal.h>
-#include <sys/types.h>
 
 #include <cstdint>
 #include <string>
@@ -15,8 +16,6 @@ namespace corvane::test {
 
 class PulseServer {
 public:
-    static bool Installed(); // pulseaudio and parec are on the PATH
-
     PulseServer() = default;
     ~PulseServer(); // stops capture and server, removes the private directory
     PulseServer(const PulseServer&) = delete;
@@ -39,14 +38,15 @@ public:
     std::string Log() const; // the end of the server's own log, for failure messages
 
 private:
-    pid_t Spawn(std::vector<std::string> args, const std::string& output);
-    pid_t Record(unsigned rate, unsigned channels, int latencyMs, const std::string& file);
+    bool Record(ChildProcess& parec, unsigned rate, unsigned channels, int latencyMs,
+                const std::string& file);
 
     std::string m_dir;
     std::string m_error;
-    pid_t m_server = -1;
-    pid_t m_capture = -1;
-    pid_t m_keeper = -1; // keeps the null sink's clock running
+    ChildProcess m_server;
+    ChildProcess m_capture;
+    bool m_capturing = false;
+    ChildProcess m_keeper; // keeps the null sink's clock running
 };
 
 } // namespace corvane::test
