@@ -1,28 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Corvane needs (only those missing), then configures and builds.
+# Installs the Debian packages that building and running Corvane need (only those missing),
+# then configures and builds. The tests' own packages are installed by scripts/test.sh.
 # Usage: scripts/setup.sh [--asan]   (--asan also builds the sanitizer tree in build-asan/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/packages.sh
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev libx11-dev librtaudio-dev libsndfile1-dev
-          libgtest-dev libbenchmark-dev pulseaudio pulseaudio-utils xvfb xdotool
-          imagemagick sox)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libx11-dev
+  librtaudio-dev libsndfile1-dev libsoxr-dev
+)
+install_missing "${packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {  # build DIR [cmake options...]
   local dir=$1; shift
-  [ -f "$dir/build.ninja" ] || cmake -S . -B "$dir" -G Ninja "$@"
+  # Configured again when asked to, so that test packages installed since are found.
+  if [ ! -f "$dir/build.ninja" ] || [ -n "${CORVANE_RECONFIGURE:-}" ]; then
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  fi
   cmake --build "$dir" -j "$jobs"
 }
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo

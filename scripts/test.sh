@@ -3,7 +3,29 @@
 # under AddressSanitizer + UndefinedBehaviorSanitizer (without the live-audio/desktop tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh --asan
+. scripts/lib/packages.sh
+
+# Packages only the tests and benchmarks need; one a line, append yours.
+test_packages=(
+  libgtest-dev
+  libbenchmark-dev
+  xvfb
+  xdotool
+  imagemagick
+  sox
+  pulseaudio-utils
+)
+# The live tests run a private PulseAudio server of their own, never the desktop's. Where
+# PipeWire is the desktop's sound server, installing pulseaudio would start a second one.
+if pipewire_desktop && ! command -v pulseaudio >/dev/null; then
+  echo "Live-audio tests will skip: this desktop's sound server is PipeWire (pipewire-pulse)," \
+       "and the PulseAudio server they need is not installed beside it."
+else
+  test_packages+=(pulseaudio)
+fi
+install_missing "${test_packages[@]}"
+
+CORVANE_RECONFIGURE=1 scripts/setup.sh --asan
 jobs=$(nproc 2>/dev/null || echo 2)
 ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
