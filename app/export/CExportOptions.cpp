@@ -171,6 +171,13 @@ QString CExportOptions::UsageText()
 
 bool CExportOptions::Parse(const QStringList& args, QString* pError)
 {
+    // `corvane --export --help` asks for this text, although --export would take "--help" as its file.
+    for (const char* help : {"--help", "-help", "-h"}) {
+        if (!args.contains(QLatin1String(help)))
+            continue;
+        helpRequested = true;
+        return true;
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const auto valued = [&parser](const char* name) {
@@ -180,7 +187,6 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
                              "pan", "pitch", "lfo1", "lfo2", "lfo3", "route", "rate", "channels"}) {
         valued(name);
     }
-    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("help"), QStringLiteral("h")}));
 
     if (!parser.parse(args)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -192,10 +198,6 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
         }
         *pError = QStringLiteral("corvane: %1 (see corvane --export --help)").arg(parser.errorText());
         return false;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        helpRequested = true;
-        return true;
     }
     if (!parser.positionalArguments().isEmpty()) {
         *pError = QStringLiteral("corvane: unexpected argument '%1' (every export setting is an option)")

@@ -61,6 +61,7 @@ TEST(ExportOptions, DefaultsAndEveryOption)
     EXPECT_EQ(deep.routes[CExportOptions::RouteVolume]->knobPosition, 359);
     EXPECT_EQ(*deep.lfo[1].shape, 3);
     EXPECT_TRUE(Parsed({"--export", "a.wav", "--help"}).helpRequested);
+    EXPECT_TRUE(Parsed({"--export", "--help"}).helpRequested);
     // Ten hours are too long for a WAV header but not for FLAC.
     EXPECT_EQ(Parsed({"--export", "a.flac", "--seconds", "36000"}).FrameCount(), 36000LL * 44100);
 }
