@@ -1,4 +1,4 @@
-// The command line: an optional file to open, --help and --version.
+// The command line: an optional file to open, --help, --version, and --export for the help text.
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
@@ -22,9 +22,16 @@ void ConfigureCommandLine(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("Corvane - real-time ambience synthesizer.\n"
-                       "Plays continuously shaped noise while you set it up on one panel."));
+                       "Plays continuously shaped noise while you set it up on one panel.\n"
+                       "The manual page corvane(1) describes the window, the options and the files."));
     parser.addHelpOption();
     parser.addVersionOption();
+    // main() hands an export to its own parser before this one runs; listed so that --help shows it.
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("export"),
+        QStringLiteral("Render the sound to FILE without a window, then exit; "
+                       "'corvane --export --help' lists the export's options."),
+        QStringLiteral("FILE")));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A Corvane document (.wav) to open."),
                                  QStringLiteral("[file]"));

@@ -1,4 +1,4 @@
-// The command line: an optional file to open, --help and --version.
+// The command line: an optional file to open, --help, --version, and --export for the help text.
 #pragma once
 
 #include <QString>
