@@ -14,6 +14,10 @@ test_packages=(
   imagemagick
   sox
   pulseaudio-utils
+  dbus
+  appstream
+  desktop-file-utils
+  man-db
 )
 # The live tests run a private PulseAudio server of their own, never the desktop's. Where
 # PipeWire is the desktop's sound server, installing pulseaudio would start a second one.
