@@ -7,6 +7,12 @@ namespace {
 
 constexpr float kOneOverRate = 0.000022675737f; // 1 / 44100
 constexpr float kTwoPi = 6.2831855f;
+// Brown noise: white through a leaky integrator. The leak puts the corner near 70 Hz, below
+// which the spectrum levels off instead of drifting; the gain puts its level a few dB under the
+// pink types' (its weight is in the bass, where the ear is less sensitive) with peaks past full
+// scale far rarer than theirs.
+constexpr float kBrownLeak = 0.99f;
+constexpr float kBrownGain = 0.13f;
 
 // One pink filter and one resonator for the whole process, as the sound has always had.
 struct SharedFilters {
@@ -123,20 +129,72 @@ inline float CNoiseGenerator::DrawResonancePink()
     return 8.0f * y;
 }
 
+inline float CNoiseGenerator::DrawBrown()
+{
+    m_fBrown = kBrownLeak * m_fBrown + kBrownGain * m_random.Draw();
+    return m_fBrown;
+}
+
+inline std::uint32_t CNoiseGenerator::HoldAt(unsigned i) const
+{
+    // Unsigned arithmetic: a negative modulated length becomes a very long hold.
+    std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
+    if (m_pHoldModulation) {
+        const float fExtra = (m_pHoldModulation[i] + 1.0f) * 128.0f * m_fHoldModulationDepth;
+        nHold += static_cast<std::uint32_t>(TruncateToInt(fExtra));
+    }
+    return nHold == 0 ? 1 : nHold;
+}
+
+template <class DrawFn>
+inline void CNoiseGenerator::RunSmoothed(float* pOut, unsigned nCount, DrawFn draw)
+{
+    const double amount = m_fSmooth < 1.0f ? m_fSmooth : 1.0;
+    std::uint32_t counter = m_nCounter;
+    std::uint32_t left = m_nGlideLeft;
+    float held = m_fHeld;
+    float out = left > 0 ? m_fGlideOut : held;
+    float step = m_fGlideStep;
+    for (unsigned i = 0; i < nCount; ++i) {
+        const std::uint32_t nHold = HoldAt(i);
+        if (counter % nHold == 0) {
+            // A new value: glide to it from wherever the output stands, even mid-glide.
+            held = draw();
+            left = static_cast<std::uint32_t>(amount * nHold);
+            if (left > 1)
+                step = (held - out) / static_cast<float>(left);
+            else
+                left = 0;
+        }
+        if (left > 0)
+            out = --left > 0 ? out + step : held; // the glide ends exactly on the held value
+        else
+            out = held;
+        pOut[i] = out;
+        ++counter;
+    }
+    m_nCounter = counter;
+    m_fHeld = held;
+    m_fGlideOut = out;
+    m_fGlideStep = step;
+    m_nGlideLeft = left;
+}
+
 template <class DrawFn>
 inline void CNoiseGenerator::Run(float* pOut, unsigned nCount, DrawFn draw)
 {
+    if (m_fSmooth > 0.0f) {
+        RunSmoothed(pOut, nCount, draw);
+        return;
+    }
+    // Without smoothing the output is the held value; a glide left from before ends here.
+    m_nGlideLeft = 0;
     // Counter and held value stay in locals: stores to pOut could alias the members.
     std::uint32_t counter = m_nCounter;
     float held = m_fHeld;
     if (m_pHoldModulation) {
         for (unsigned i = 0; i < nCount; ++i) {
-            // Unsigned arithmetic: a negative modulated length becomes a very long hold.
-            std::uint32_t nHold = static_cast<std::uint32_t>(m_nHold);
-            const float fExtra = (m_pHoldModulation[i] + 1.0f) * 128.0f * m_fHoldModulationDepth;
-            nHold += static_cast<std::uint32_t>(TruncateToInt(fExtra));
-            if (nHold == 0)
-                nHold = 1;
+            const std::uint32_t nHold = HoldAt(i);
             if (counter % nHold == 0)
                 held = draw();
             pOut[i] = held;
@@ -185,6 +243,9 @@ unsigned CNoiseGenerator::Generate(float* pOut, unsigned nCount)
     }
     case ResonancePink:
         Run(pOut, nCount, [this] { return DrawResonancePink(); });
+        break;
+    case Brown:
+        Run(pOut, nCount, [this] { return DrawBrown(); });
         break;
     default:
         Run(pOut, nCount, [this] { return m_random.Draw(); });

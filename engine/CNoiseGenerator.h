@@ -1,4 +1,5 @@
-// Noise source with four noise types and a sample-and-hold whose length can follow an LFO block.
+// Noise source with five noise types and a sample-and-hold whose length can follow an LFO block;
+// smoothing glides from one held value to the next instead of stepping.
 #pragma once
 
 #include "engine/CPhaser.h"
@@ -9,8 +10,8 @@
 class CNoiseGenerator {
 public:
     // Noise types; the panel's combo lists them in this order, and any other value
-    // produces uniform white.
-    enum Type { PhasedWhite = 0, UniformWhite = 1, Pink = 2, ResonancePink = 3 };
+    // produces uniform white. Brown came later and is last, so older indices keep their sound.
+    enum Type { PhasedWhite = 0, UniformWhite = 1, Pink = 2, ResonancePink = 3, Brown = 4 };
 
     // The filter states shared by every generator in the process (they are never reset).
     struct SharedState {
@@ -27,7 +28,9 @@ public:
     virtual int GetType() const;
     // Hold length in samples (0 counts as 1); takes effect at the next multiple of it.
     virtual void SetHold(int nHold);
-    // Smoothing amount 0..1; stored only, it does not enter the generation.
+    // Smoothing amount 0..1 (values outside are taken as the nearest end): each new held value
+    // is reached by a straight glide over amount x hold samples instead of a step. 0 steps,
+    // exactly as without smoothing; 1 glides for the whole hold.
     virtual void SetSmooth(float fSmooth);
     // Per-sample hold modulation: a block of at least as many values (nominally -1..1) as each
     // Generate call produces, not owned; null switches the modulation off. nCount is not used.
@@ -57,9 +60,14 @@ private:
     float DrawPhased();
     float DrawPink(PinkState& s);
     float DrawResonancePink();
-    // The sample-and-hold loop around one of the draws.
+    float DrawBrown();
+    // Hold length for sample i of the block, modulated or not; never 0.
+    std::uint32_t HoldAt(unsigned i) const;
+    // The sample-and-hold loop around one of the draws; with smoothing, the gliding one.
     template <class DrawFn>
     void Run(float* pOut, unsigned nCount, DrawFn draw);
+    template <class DrawFn>
+    void RunSmoothed(float* pOut, unsigned nCount, DrawFn draw);
 
     std::int32_t m_nType = 0;
     std::int32_t m_nHold = 1;
@@ -70,4 +78,8 @@ private:
     float m_fHoldModulationDepth = 1.0f;
     CPhaser m_phaser;
     float m_fHeld = 0.0f;
+    float m_fBrown = 0.0f;       // leaky integrator of the brown type
+    float m_fGlideOut = 0.0f;    // last smoothed output while a glide runs
+    float m_fGlideStep = 0.0f;   // change per sample of that glide
+    std::uint32_t m_nGlideLeft = 0; // samples until the glide reaches m_fHeld; 0 = none
 };

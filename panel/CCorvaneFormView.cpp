@@ -396,12 +396,12 @@ void CCorvaneFormView::OnInitialUpdate()
     for (const auto& [label, text] : captions)
         InitCaption(*label, text);
 
-    FillList(*m_cbGenType, {"Phased White", "Uniform White", "Pink", "Resonance Pink"}, 120);
+    FillList(*m_cbGenType, {"Phased White", "Uniform White", "Pink", "Resonance Pink", "Brown"}, 120);
     SetUpSlider(*m_sliderHold, 0, 100, 1, 1);
     InitValueDisplay(*m_dispHold, 1.0f, "%0.2f");
-    SetUpSlider(*m_sliderSmooth, 0, 100, 0, 1);
+    // The slider starts at the bottom, where it reads the start amount 0 (steps).
+    SetUpSlider(*m_sliderSmooth, 0, 100, 100, 1);
     InitValueDisplay(*m_dispSmooth, 0.0f, "%0.2f");
-    m_dispSmooth->ShowDigits(false);
     FillSourceList(*m_cbHoldModSource);
     SetUpKnob(*m_knobHoldMod);
     FillSourceList(*m_cbSmoothModSource);
@@ -458,6 +458,7 @@ void CCorvaneFormView::ResetEngineToStart()
     m_nMute = 0;
     m_noiseGenerator.SetType(0);
     m_noiseGenerator.SetHold(1);
+    m_noiseGenerator.SetSmooth(0.0f);
     for (CNoiseFilter* filter : {static_cast<CNoiseFilter*>(&m_classicFilter), static_cast<CNoiseFilter*>(&m_svFilter)}) {
         filter->SetFrequency(1000.0f);
         filter->SetQ(0.5f);

@@ -74,6 +74,7 @@ public:
     void ApplyVolume(float v, BYTE flags);           // v -1..0 -> trunc(10000 v) hundredths of dB
     void ApplyPan(float v, BYTE flags);              // v -1 left .. 1 right
     void ApplyPitch(float v, BYTE flags);            // v -1..1 -> ratio 2^(2v)
+    void ApplySmooth(float v, BYTE flags);           // v 0..1 (clamped): glide over v x hold
 
     // Selection-list handlers (also reached through the lists' change signals).
     void OnSelchangeGenType();

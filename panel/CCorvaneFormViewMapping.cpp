@@ -35,10 +35,7 @@ void CCorvaneFormView::OnSliderMoved(QAbstractSlider* pScrollBar)
     } else if (pScrollBar == m_sliderHold) {
         ApplyHold(UnitFromTopSlider(p), kShowValue);
     } else if (pScrollBar == m_sliderSmooth) {
-        const float v = SmoothFromSlider(p);
-        ShowInfo("Smooth", FormatValue("%0.3f", v).c_str(), "");
-        ShowDisplayValue(*m_dispSmooth, v);
-        m_noiseGenerator.SetSmooth(v);
+        ApplySmooth(SmoothFromSlider(p), kShowValue);
     } else if (pScrollBar == m_sliderPitch) {
         ApplyPitch(BipolarFromSlider(p), kShowValue);
     } else if (pScrollBar == m_sliderVolume) {
@@ -75,6 +72,18 @@ void CCorvaneFormView::ApplyHold(float v, BYTE flags)
     char line[128];
     std::snprintf(line, sizeof line, "Hold: %0.3f %d\r\n", static_cast<double>(v), n);
     DebugLine(line);
+}
+
+void CCorvaneFormView::ApplySmooth(float v, BYTE flags)
+{
+    // A route can drive the amount past either end; the glide only has meaning within 0..1.
+    v = v > 1.0f ? 1.0f : (v > 0.0f ? v : 0.0f);
+    m_noiseGenerator.SetSmooth(v);
+    if (flags & kShowValue)
+        ShowDisplayValue(*m_dispSmooth, v);
+    if (flags & kMoveSlider)
+        MoveSlider(*m_sliderSmooth, TopSliderPosition(v));
+    ShowInfo("Smooth", FormatValue("%0.3f", v).c_str(), "");
 }
 
 void CCorvaneFormView::ApplyFilterFrequency(float v, BYTE flags)

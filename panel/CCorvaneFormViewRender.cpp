@@ -56,6 +56,8 @@ void CCorvaneFormView::RenderBlock(std::int64_t* pTime)
             m_noiseGenerator.SetHoldModulation(nullptr, count);
         }
 
+        if ((s = GetModulationSource(m_knobSmoothMod)) != 0)
+            ApplySmooth(GetModulationDepth(m_knobSmoothMod) * SourceBlock(s)[0], corvane::panel::kShowAndMove);
         if ((s = GetModulationSource(m_knobVolumeMod)) != 0)
             ApplyVolume(GetModulationDepth(m_knobVolumeMod) * SourceBlock(s)[0], corvane::panel::kShowAndMove);
         if ((s = GetModulationSource(m_knobPanMod)) != 0)

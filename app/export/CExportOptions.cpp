@@ -9,11 +9,11 @@
 
 namespace {
 
-const QStringList kNoiseNames = {"phased-white", "uniform-white", "pink", "resonance-pink"};
+const QStringList kNoiseNames = {"phased-white", "uniform-white", "pink", "resonance-pink", "brown"};
 const QStringList kFilterNames = {"classic", "sv-lowpass", "sv-highpass", "sv-bandpass", "sv-notch"};
 const QStringList kInputNames = {"filter", "noise"};
 const QStringList kShapeNames = {"sine", "triangle", "pulse", "sawtooth", "random"};
-const QStringList kTargetNames = {"hold", "cutoff", "q", "volume", "pan", "pitch"};
+const QStringList kTargetNames = {"hold", "smooth", "cutoff", "q", "volume", "pan", "pitch"};
 
 constexpr double kMaxSeconds = 86400.0;
 // Largest data chunk a RIFF WAV header can describe, less room for the header itself.
@@ -153,8 +153,9 @@ QString CExportOptions::UsageText()
     return QStringLiteral(
         "Usage: corvane --export FILE --seconds N [options]\n"
         "Renders N seconds of the synthesizer to FILE (.wav 16-bit PCM, .flac or .ogg) without a window.\n"
-        "  --noise phased-white|uniform-white|pink|resonance-pink\n"
+        "  --noise phased-white|uniform-white|pink|resonance-pink|brown\n"
         "  --hold SAMPLES          sample-and-hold length, 1..100\n"
+        "  --smooth AMOUNT         glide between held values over this part of the hold, 0..1\n"
         "  --filter classic|sv-lowpass|sv-highpass|sv-bandpass|sv-notch\n"
         "  --cutoff HZ             10..10000\n"
         "  --q VALUE               0..1\n"
@@ -163,7 +164,7 @@ QString CExportOptions::UsageText()
         "  --pan VALUE             -1 (left)..1 (right)\n"
         "  --pitch RATIO           0.25..4\n"
         "  --lfo1 SHAPE:HZ         also --lfo2, --lfo3; SHAPE sine|triangle|pulse|sawtooth|random, HZ 0.005..50\n"
-        "  --route TARGET=lfoN:DEPTH  TARGET hold|cutoff|q|volume|pan|pitch, N 1..3, DEPTH -0.25..1.246\n"
+        "  --route TARGET=lfoN:DEPTH  TARGET hold|smooth|cutoff|q|volume|pan|pitch, N 1..3, DEPTH -0.25..1.246\n"
         "                          (may be given once per target)\n"
         "  --rate HZ               file sample rate, 8000..192000 (default 44100)\n"
         "  --channels 1|2          (default 2)\n");
@@ -183,7 +184,7 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
     const auto valued = [&parser](const char* name) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     };
-    for (const char* name : {"export", "seconds", "noise", "hold", "filter", "cutoff", "q", "input", "volume",
+    for (const char* name : {"export", "seconds", "noise", "hold", "smooth", "filter", "cutoff", "q", "input", "volume",
                              "pan", "pitch", "lfo1", "lfo2", "lfo3", "route", "rate", "channels"}) {
         valued(name);
     }
@@ -264,6 +265,10 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
     if (isSet("hold")) {
         if (!RangedWhole("hold", value("hold"), 1, 100, "1..100 samples", &index, pError)) return false;
         hold = index;
+    }
+    if (isSet("smooth")) {
+        if (!RangedNumber("smooth", value("smooth"), 0.0, 1.0, "0..1", &number, pError)) return false;
+        smooth = number;
     }
     if (isSet("filter")) {
         if (!Named("filter", value("filter"), kFilterNames, &index, pError)) return false;

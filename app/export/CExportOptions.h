@@ -12,8 +12,8 @@ class CExportOptions {
 public:
     enum class FileFormat { Wav, Flac, Ogg };
 
-    // Route targets, in the order of the panel's route row (the smoothing route is not offered).
-    enum RouteTarget { RouteHold, RouteCutoff, RouteQ, RouteVolume, RoutePan, RoutePitch, RouteCount };
+    // Route targets, in the order of the panel's route row.
+    enum RouteTarget { RouteHold, RouteSmooth, RouteCutoff, RouteQ, RouteVolume, RoutePan, RoutePitch, RouteCount };
 
     struct Lfo {
         std::optional<int> shape;        // shape list index: 0 sine .. 4 random
@@ -37,8 +37,9 @@ public:
     int rate = 44100;    // file sample rate in Hz, 8000..192000
     int channels = 2;    // 1 or 2
 
-    std::optional<int> noise;   // generator list index 0..3
+    std::optional<int> noise;   // generator list index 0..4
     std::optional<int> hold;    // samples, 1..100
+    std::optional<double> smooth; // glide over this part of the hold, 0..1
     std::optional<int> filter;  // filter list index 0..4
     std::optional<double> cutoff; // Hz, 10..10000
     std::optional<double> q;    // 0..1

@@ -17,6 +17,7 @@ namespace {
 // Control identifiers of the panel's template.
 constexpr int kGenTypeList = 1010;
 constexpr int kHoldSlider = 1011;
+constexpr int kSmoothSlider = 1032;
 constexpr int kFilterTypeList = 1009;
 constexpr int kFilterFreqSlider = 1002;
 constexpr int kFilterQSlider = 1004;
@@ -27,8 +28,8 @@ constexpr int kPitchSlider = 1019;
 constexpr int kLfoShapeList[3] = {1012, 1036, 1039};
 constexpr int kLfoFreqSlider[3] = {1025, 1038, 1041};
 // Knob and source list of each route, in CExportOptions::RouteTarget order.
-constexpr int kRouteKnob[CExportOptions::RouteCount] = {1031, 1007, 1028, 1008, 1042, 1044};
-constexpr int kRouteList[CExportOptions::RouteCount] = {1034, 1026, 1029, 1027, 1043, 1045};
+constexpr int kRouteKnob[CExportOptions::RouteCount] = {1031, 1035, 1007, 1028, 1008, 1042, 1044};
+constexpr int kRouteList[CExportOptions::RouteCount] = {1034, 1033, 1026, 1029, 1027, 1043, 1045};
 
 // Candidate setter values: the plain one, then one nudged half a step away from zero so that
 // a truncating conversion of a float just below the wanted integer still lands on it.
@@ -112,6 +113,10 @@ QStringList CExportPanelSetup::Apply(const CExportOptions& o)
         ApplyFirstReaching({static_cast<float>(n / 100.0), Nudged(n, 100.0)},
                            [&](float v) { m_panel.ApplyHold(v, kShowValue); },
                            [&] { return m_panel.GetNoiseGenerator().GetHold() == n; });
+    }
+    if (o.smooth) {
+        MoveSlider(kSmoothSlider, static_cast<int>(std::lround(100.0 - *o.smooth * 100.0)));
+        m_panel.ApplySmooth(static_cast<float>(*o.smooth), kShowValue);
     }
     if (o.filter) {
         SelectList(kFilterTypeList, *o.filter, &CCorvaneFormView::OnSelchangeFilterType);

@@ -88,7 +88,24 @@ void BM_NoiseGenerator(benchmark::State& state)
     }
     Report(state, before);
 }
-BENCHMARK(BM_NoiseGenerator)->ArgName("type")->DenseRange(0, 3);
+BENCHMARK(BM_NoiseGenerator)->ArgName("type")->DenseRange(0, 4);
+
+// Smoothing at its costliest: hold 2 with a full glide starts a glide every other sample.
+void BM_NoiseGeneratorSmoothed(benchmark::State& state)
+{
+    CNoiseGenerator generator;
+    generator.SetType(CNoiseGenerator::Brown);
+    generator.SetHold(static_cast<int>(state.range(0)));
+    generator.SetSmooth(1.0f);
+    std::vector<float> block(kBlock);
+    const long before = g_allocations.load();
+    for (auto _ : state) {
+        generator.Generate(block.data(), kBlock);
+        benchmark::DoNotOptimize(block.data());
+    }
+    Report(state, before);
+}
+BENCHMARK(BM_NoiseGeneratorSmoothed)->ArgName("hold")->Arg(2)->Arg(50);
 
 void BM_NoiseGeneratorHoldModulated(benchmark::State& state)
 {

@@ -1,5 +1,5 @@
 // Sample blocks, the random source's fixed sequence, and the noise generator: sample-and-hold
-// across blocks, hold modulation, the phaser and the four noise types.
+// across blocks, hold modulation, the phaser, the five noise types and smoothing.
 #include "engine/CNoiseGenerator.h"
 #include "engine/CSampleBlock.h"
 
@@ -149,6 +149,47 @@ TEST(CNoiseGenerator, PinkFallsThreeDecibelsPerOctaveAndResonancePinkPeaksAt1200
     EXPECT_NEAR(r.g, 0.0071733f, 1e-6f);
     EXPECT_GT(BandRatioDb(out, 1100, 1300, 300, 600), 8.0);
     EXPECT_GT(BandRatioDb(out, 1100, 1300, 3000, 6000), 12.0);
+}
+
+TEST(CNoiseGenerator, BrownFallsSixDecibelsPerOctaveNearPinkLoudness)
+{
+    CNoiseGenerator pink, brown;
+    pink.SetType(CNoiseGenerator::Pink);
+    brown.SetType(CNoiseGenerator::Brown);
+    const std::vector<float> p = Render(pink, 300), b = Render(brown, 300);
+    EXPECT_NEAR(BandRatioDb(b, 4000, 8000, 500, 1000) / 3.0, -6.0, 0.8); // per octave
+    EXPECT_NEAR(20.0 * std::log10(Rms(b) / Rms(p)), 0.0, 6.0);
+    const auto peaks = [](const std::vector<float>& s) {
+        return std::count_if(s.begin(), s.end(), [](float v) { return std::fabs(v) >= 1.0f; });
+    };
+    EXPECT_LT(peaks(b) * 3, peaks(p)); // clips far less often than pink
+}
+
+TEST(CNoiseGenerator, SmoothingGlidesToEachHeldValueAndZeroChangesNothing)
+{
+    const auto make = [](float smooth, int hold) {
+        auto g = std::make_unique<CNoiseGenerator>();
+        g->SetType(CNoiseGenerator::UniformWhite);
+        g->SetHold(hold);
+        g->SetSmooth(smooth);
+        return g;
+    };
+    // Amount 0 (and any amount with hold 1) leaves every sample as the stepped output.
+    for (const auto& [smooth, hold] : {std::pair{0.0f, 10}, {0.0f, 1}, {0.7f, 1}, {-0.5f, 5}})
+        EXPECT_EQ(Render(*make(smooth, hold), 3), Render(*make(0.0f, hold), 3)) << smooth << " " << hold;
+
+    // Amount a with hold 8: a straight glide over trunc(8a) samples that ends on the held value,
+    // then the held value until the next draw; the glide starts from where the output stood.
+    for (const auto& [smooth, glide] : {std::pair{1.0f, 8}, {0.5f, 4}, {0.3f, 2}}) {
+        const std::vector<float> stepped = Render(*make(0.0f, 8), 2), out = Render(*make(smooth, 8), 2);
+        for (std::size_t start = 8; start + 8 <= out.size(); start += 8) {
+            const float from = out[start - 1], to = stepped[start];
+            for (int k = 0; k < 8; ++k) {
+                const float want = k + 1 >= glide ? to : from + (to - from) * static_cast<float>(k + 1) / glide;
+                ASSERT_NEAR(out[start + static_cast<std::size_t>(k)], want, 1e-5f) << smooth << " at " << start + k;
+            }
+        }
+    }
 }
 
 } // namespace

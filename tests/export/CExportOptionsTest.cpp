@@ -56,7 +56,11 @@ TEST(ExportOptions, DefaultsAndEveryOption)
 
     // The deepest depth the knob has (position 359) is reachable as the documented 1.246.
     const CExportOptions deep = Parsed({"--export", "a.ogg", "--seconds", "1", "--route", "volume=lfo1:1.246",
-                                        "--lfo2", "Sawtooth:0.005"});
+                                        "--lfo2", "Sawtooth:0.005", "--noise", "Brown", "--smooth", "0.35",
+                                        "--route", "smooth=lfo3:0.5"});
+    EXPECT_EQ(*deep.noise, 4);
+    EXPECT_DOUBLE_EQ(*deep.smooth, 0.35);
+    EXPECT_EQ(deep.routes[CExportOptions::RouteSmooth]->source, 3);
     EXPECT_EQ(deep.format, CExportOptions::FileFormat::Ogg);
     EXPECT_EQ(deep.routes[CExportOptions::RouteVolume]->knobPosition, 359);
     EXPECT_EQ(*deep.lfo[1].shape, 3);

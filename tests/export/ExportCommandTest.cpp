@@ -125,7 +125,7 @@ TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
         const char* accepts; // a piece of the accepted range
     };
     const Case cases[] = {
-        {{"--noise", "brown"}, "--noise", "phased-white|uniform-white|pink|resonance-pink"},
+        {{"--noise", "grey"}, "--noise", "phased-white|uniform-white|pink|resonance-pink|brown"},
         {{"--hold", "0"}, "--hold", "1..100"},
         {{"--hold", "101"}, "--hold", "1..100"},
         {{"--hold", "2.5"}, "--hold", "1..100"},
@@ -146,7 +146,8 @@ TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
         {{"--lfo3", "sine:51"}, "--lfo3", "0.005..50"},
         {{"--lfo1", "sine:0.004"}, "--lfo1", "0.005..50"},
         {{"--route", "cutoff"}, "--route", "TARGET=lfoN:DEPTH"},
-        {{"--route", "smooth=lfo1:0.5"}, "--route", "hold|cutoff|q|volume|pan|pitch"},
+        {{"--route", "mix=lfo1:0.5"}, "--route", "hold|smooth|cutoff|q|volume|pan|pitch"},
+        {{"--smooth", "1.5"}, "--smooth", "0..1"},
         {{"--route", "pan=lfo4:0.5"}, "--route", "N 1..3"},
         {{"--route", "pan=lfo1:1.25"}, "--route", "-0.25..1.246"},
         {{"--route", "pan=lfo1:0.1", "--route", "pan=lfo2:0.2"}, "--route", "given twice"},
@@ -301,7 +302,8 @@ TEST(ExportCommand, RouteMovesItsTargetAsTheLivePanelDoes)
     QTemporaryDir dir;
     const QString path = dir.filePath("route.wav");
     ASSERT_EQ(RunCommand({"--export", path, "--seconds", "2", "--lfo2", "sine:2", "--route", "pan=lfo2:1",
-                          "--route", "cutoff=lfo1:0.5"})
+                          "--route", "cutoff=lfo1:0.5", "--noise", "brown", "--hold", "20", "--smooth", "0.5",
+                          "--route", "smooth=lfo3:0.5"})
                   .exitCode,
               0);
     // The live panel with the same routes chosen on its own controls.
@@ -316,6 +318,11 @@ TEST(ExportCommand, RouteMovesItsTargetAsTheLivePanelDoes)
     panel.GetControlAs<QAbstractSlider>(1042)->setValue(300);
     panel.GetControlAs<QComboBox>(1026)->setCurrentIndex(1);
     panel.GetControlAs<QAbstractSlider>(1007)->setValue(180);
+    panel.GetControlAs<QComboBox>(1010)->setCurrentIndex(4);
+    panel.GetControlAs<QAbstractSlider>(1011)->setValue(80);
+    panel.GetControlAs<QAbstractSlider>(1032)->setValue(50);
+    panel.GetControlAs<QComboBox>(1033)->setCurrentIndex(3);
+    panel.GetControlAs<QAbstractSlider>(1035)->setValue(180);
     const Reference ref(headless, 2, 100);
     ASSERT_TRUE(ref.allAccepted);
     const auto s = Read(path);

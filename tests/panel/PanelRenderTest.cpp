@@ -91,6 +91,16 @@ TEST_F(PanelTest, HoldRouteFollowsLfo)
     List(1034)->setCurrentIndex(0);
     PlayTicks(3);
     EXPECT_EQ(view->GetNoiseGenerator().GetHold(), last);
+
+    // The smoothing route drives the amount the same way, kept within 0..1.
+    TurnKnob(1035, 24); // depth 1
+    List(1033)->setCurrentIndex(1);
+    for (int i = 0; i < 40; ++i) {
+        PlayTicks(1);
+        const float amount = std::clamp(view->GetLfoBlock(0)[0], 0.0f, 1.0f);
+        ASSERT_FLOAT_EQ(view->GetNoiseGenerator().GetSmooth(), amount) << i;
+        EXPECT_NEAR(Slider(1032)->value(), 100.0f - amount * 100.0f, 1.0f);
+    }
 }
 
 TEST_F(PanelTest, VolumeRoutePinsAndSnapsBack)

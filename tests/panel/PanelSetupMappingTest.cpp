@@ -21,7 +21,7 @@ TEST_F(PanelTest, StartUpState)
     // Slider, its start position, its display and what that shows.
     for (auto [slider, position, display, text] :
          {std::tuple{1004, 100, 1005, "0.00"}, {1002, 10, 1003, "1000.00"}, {1025, 10, 1023, "1.000"},
-          {1038, 10, 1037, "1.000"}, {1041, 10, 1040, "1.000"}, {1011, 1, 1013, "1.00"}, {1015, 0, 1016, "0"},
+          {1038, 10, 1037, "1.000"}, {1041, 10, 1040, "1.000"}, {1011, 1, 1013, "1.00"}, {1032, 100, 1068, "0.00"}, {1015, 0, 1016, "0"},
           {1019, 0, 1020, "1.00"}}) {
         EXPECT_EQ(Slider(slider)->value(), position) << slider;
         EXPECT_EQ(DisplayText(display), text);
@@ -37,9 +37,9 @@ TEST_F(PanelTest, StartUpState)
     EXPECT_EQ(Ctl<CTextLabel>(1050)->GetText(), QStringLiteral("\nC O R V A N E\nCV-01"));
     EXPECT_EQ(view->GetInfoText(), "");
 
-    // The Smooth route cannot be operated, and its display shows no lit segment at all.
+    EXPECT_EQ(List(1010)->itemText(4), QStringLiteral("Brown"));
     for (int id : {1032, 1033, 1035})
-        EXPECT_FALSE(view->GetControl(id)->isEnabled()) << id;
+        EXPECT_TRUE(view->GetControl(id)->isEnabled()) << id;
     const auto litPixels = [&](int id) {
         const QImage image = view->GetControl(id)->grab().toImage();
         int n = 0;
@@ -48,8 +48,7 @@ TEST_F(PanelTest, StartUpState)
                 n += (image.pixel(x, y) & 0xFFFFFF) == 0xFFCC33 ? 1 : 0; // the segment colour
         return n;
     };
-    EXPECT_EQ(litPixels(1068), 0);
-    EXPECT_GT(litPixels(1013), 0);
+    EXPECT_GT(litPixels(1068), 0);
     // LFO 3's list drops half as far as LFO 1's.
     EXPECT_EQ(List(1039)->property("dropHeight").toInt() * 2, List(1012)->property("dropHeight").toInt());
     EXPECT_EQ(List(1039)->maxVisibleItems() * 2, List(1012)->maxVisibleItems());
@@ -72,6 +71,10 @@ TEST_F(PanelTest, HoldFilterAndLfoSliders)
     QTest::keyClick(hold, Qt::Key_End); // bottom
     EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 1);
     EXPECT_EQ(hold->value(), 100); // the user's position stays
+
+    Slider(1032)->setValue(80); // a fifth of the way up
+    EXPECT_FLOAT_EQ(view->GetNoiseGenerator().GetSmooth(), 0.2f);
+    EXPECT_EQ(Shown(1068), "0.20 | Smooth\r\n0.200 ");
 
     QSlider* freq = Slider(1002);
     freq->setValue(11);
@@ -158,7 +161,7 @@ TEST_F(PanelTest, ListsSwitchEngineAndIgnoreTyping)
     QTest::keyClick(gen->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(gen->currentIndex(), 2);
     EXPECT_EQ(view->GetNoiseGenerator().GetType(), 2);
-    EXPECT_EQ(gen->count(), 4);
+    EXPECT_EQ(gen->count(), 5);
     EXPECT_EQ(view->GetInfoText(), info);
 }
 
@@ -168,6 +171,7 @@ TEST_F(PanelTest, KnobsReportDepth)
     for (auto [knob, pages, info] : {std::tuple{1008, 24, "Modulation - Volume\r\n1.000 "},
                                      {1008, -30, "Modulation - Volume\r\n-0.250 "},
                                      {1031, 1, "Modulation - Noise S&H\r\n0.042 "},
+                                     {1035, 2, "Modulation - Noise Smooth\r\n0.083 "},
                                      {1044, 1, "Modulation - Pitch\r\n0.042 "}}) {
         TurnKnob(knob, pages);
         EXPECT_EQ(view->GetInfoText(), info) << knob;
