@@ -11,7 +11,7 @@ bool AsksOnlyForInformation(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        for (const char* info : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
+        for (const char* info : {"-h", "--help", "-?", "--help-all", "-v", "--version", "--list-sounds"})
             if (std::strcmp(arg, info) == 0)
                 return true;
     }
@@ -32,6 +32,8 @@ void ConfigureCommandLine(QCommandLineParser& parser)
         QStringLiteral("Render the sound to FILE without a window, then exit; "
                        "'corvane --export --help' lists the export's options."),
         QStringLiteral("FILE")));
+    parser.addOption(QCommandLineOption(QStringLiteral("list-sounds"),
+                                        QStringLiteral("Print the names of the ready-made sounds, then exit.")));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A Corvane document (.wav) to open."),
                                  QStringLiteral("[file]"));
@@ -41,6 +43,7 @@ CommandLineRequest ParseCommandLine(QCommandLineParser& parser, const QStringLis
 {
     CommandLineRequest request;
     parser.process(arguments); // prints help, version or option errors and exits on its own
+    request.listSounds = parser.isSet(QStringLiteral("list-sounds"));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         request.error = QStringLiteral("only one file can be opened; %1 were named.").arg(files.size());

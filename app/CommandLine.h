@@ -15,6 +15,7 @@ void ConfigureCommandLine(QCommandLineParser& parser);
 struct CommandLineRequest {
     QString fileName; // empty: start with a new document
     QString error;    // set when the arguments make no sense
+    bool listSounds = false; // --list-sounds: print the ready-made sounds' names and exit
 };
 // Parses `arguments` (program name first); --help and --version print and exit the process.
 CommandLineRequest ParseCommandLine(QCommandLineParser& parser, const QStringList& arguments);

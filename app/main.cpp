@@ -1,6 +1,7 @@
 // Program entry: command line, start-up, the polling main loop, saving settings at the end.
 #include "app/AppIdentity.h"
 #include "app/CCorvaneApp.h"
+#include "app/CSoundLibrary.h"
 #include "app/CommandLine.h"
 #include "app/IPanelView.h"
 #include "app/export/ExportCommand.h"
@@ -42,7 +43,14 @@ int main(int argc, char** argv)
         corvane::SetApplicationIdentity();
         QCommandLineParser parser;
         corvane::ConfigureCommandLine(parser);
-        corvane::ParseCommandLine(parser, QCoreApplication::arguments());
+        if (corvane::ParseCommandLine(parser, QCoreApplication::arguments()).listSounds) {
+            const CSoundLibrary library;
+            if (library.Names().isEmpty())
+                return Fail(QStringLiteral("no ready-made sounds found (looked in %1)")
+                                .arg(CSoundLibrary::DefaultFolders().join(QStringLiteral(", "))));
+            for (const QString& name : library.Names())
+                std::printf("%s\n", qPrintable(name));
+        }
         return 0;
     }
 
