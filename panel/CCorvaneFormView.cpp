@@ -7,18 +7,21 @@
 #include "controls/COrbRotaryKnob.h"
 #include "controls/CSegmentDisplay.h"
 #include "controls/CTextLabel.h"
+#include "controls/CTrackbar.h"
 #include "panel/ParameterMapping.h"
 #include "res/DialogTemplate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTextEdit>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -72,11 +75,17 @@ QWidget* CreateItemWidget(const DialogItem& item, QWidget* parent)
         if (Contains(std::begin(kDisplayIds), std::end(kDisplayIds), item.id))
             return new CSegmentDisplay(parent);
         if (item.id == kInfoEditId) {
-            auto* info = new QLabel(parent);
+            // A read-only multi-line edit: its text can be selected and copied, and Tab
+            // moves on instead of being typed.
+            auto* info = new QTextEdit(parent);
+            info->setReadOnly(true);
+            info->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            info->setTabChangesFocus(true);
+            info->setAcceptRichText(false);
             info->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-            info->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-            info->setWordWrap(true);
-            info->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            info->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            info->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            info->document()->setDocumentMargin(1);
             return info;
         }
         {
@@ -91,13 +100,7 @@ QWidget* CreateItemWidget(const DialogItem& item, QWidget* parent)
     case ItemKind::Trackbar: {
         if (Contains(std::begin(kKnobIds), std::end(kKnobIds), item.id))
             return new COrbRotaryKnob(parent);
-        const bool vertical = (item.style & TBS_VERT) != 0;
-        auto* slider = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent);
-        if (vertical) {
-            // A vertical trackbar has its minimum at the top, and Up moves toward it.
-            slider->setInvertedAppearance(true);
-            slider->setInvertedControls(true);
-        }
+        auto* slider = new CTrackbar((item.style & TBS_VERT) ? Qt::Vertical : Qt::Horizontal, parent);
         slider->setTickPosition(QSlider::TicksBothSides);
         return slider;
     }
@@ -156,14 +159,36 @@ void CCorvaneFormView::CreateControls()
             widget->setObjectName(QStringLiteral("ctl%1").arg(item.id));
             m_controls[item.id] = widget;
         }
-        if (previous && (item.style & corvane::res::style::WS_TABSTOP))
-            QWidget::setTabOrder(previous, widget);
-        if (item.style & corvane::res::style::WS_TABSTOP)
+        if (item.style & corvane::res::style::WS_TABSTOP) {
+            // Read-only displays are tab stops too; no control takes the focus from the wheel.
+            if (widget->focusPolicy() == Qt::NoFocus)
+                widget->setFocusPolicy(Qt::StrongFocus);
+            if (previous)
+                QWidget::setTabOrder(previous, widget);
             previous = widget;
+        }
+        if (widget->focusPolicy() == Qt::WheelFocus)
+            widget->setFocusPolicy(Qt::StrongFocus);
+        widget->installEventFilter(this);
     }
     setWidget(m_pPanel);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+bool CCorvaneFormView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The wheel turns only the control with the keyboard focus; over any other control it
+    // scrolls the panel, so that no setting changes by accident.
+    // (This view also watches its viewport, which is not a control.)
+    auto* control = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Wheel && control && control->property("controlId").isValid()
+        && !control->hasFocus()) {
+        QCoreApplication::sendEvent(viewport(), event);
+        event->accept();
+        return true;
+    }
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QWidget* CCorvaneFormView::GetControl(int id) const
@@ -243,7 +268,7 @@ void CCorvaneFormView::BindControls()
     m_lblFilter = label(1048);
     m_lblChannel = label(1047);
     m_lblBadge = label(1050);
-    m_editInfo = GetControlAs<QLabel>(kInfoEditId);
+    m_editInfo = GetControlAs<QTextEdit>(kInfoEditId);
     m_knobHoldMod = knob(1031);
     m_sliderSmooth = slider(1032);
     m_lblSmooth = label(1055);
@@ -260,12 +285,12 @@ void CCorvaneFormView::BindControls()
 
 void CCorvaneFormView::ConnectControls()
 {
-    // A user change of a slider is the trackbar's scroll message; positions set by the panel
-    // itself are set under a signal blocker and never arrive here.
+    // Every user action on a slider is the trackbar's scroll message and re-applies its
+    // position, moved or not; positions set by the panel itself never arrive here.
     for (QSlider* slider : {m_sliderFilterFreq, m_sliderFilterQ, m_sliderHold, m_sliderSmooth,
                             m_sliderPitch, m_sliderVolume, m_sliderPan, m_sliderLfo1Freq,
                             m_sliderLfo2Freq, m_sliderLfo3Freq})
-        connect(slider, &QSlider::valueChanged, this, [this, slider] { OnSliderMoved(slider); });
+        connect(qobject_cast<CTrackbar*>(slider), &CTrackbar::scrolled, this, [this, slider] { OnSliderMoved(slider); });
     // Knobs report like a posted message (the knob already delivers through the event loop),
     // so the position read is the one current when the report is handled.
     for (const Route& route : m_routes)
@@ -337,7 +362,8 @@ void CCorvaneFormView::FillList(QComboBox& list, std::initializer_list<const cha
     list.clear();
     for (const char* item : items)
         list.addItem(QString::fromLatin1(item));
-    list.setMaxVisibleItems(std::max(1, dropHeight / kDropEntryPixels));
+    // Dropped down, a list shows every item even where its drop height is smaller.
+    list.setMaxVisibleItems(std::max(list.count(), dropHeight / kDropEntryPixels));
     list.setProperty("dropHeight", dropHeight);
     list.setCurrentIndex(0);
 }

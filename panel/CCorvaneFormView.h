@@ -23,10 +23,10 @@
 class QAbstractSlider;
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QTextEdit;
 class CSegmentDisplay;
 class CSoundDevice;
 class CSoundStream;
@@ -122,6 +122,9 @@ public:
     static constexpr COLORREF kCaptionText = RGB(78, 78, 78);
     static constexpr COLORREF kDisplaySegment = RGB(255, 204, 51);
     static constexpr COLORREF kDisplayBack = RGB(51, 51, 102);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Set-up (CCorvaneFormView.cpp).
@@ -219,7 +222,7 @@ private:
     CTextLabel* m_lblFilter = nullptr;
     CTextLabel* m_lblChannel = nullptr;
     CTextLabel* m_lblBadge = nullptr;
-    QLabel* m_editInfo = nullptr;
+    QTextEdit* m_editInfo = nullptr;
     COrbRotaryKnob* m_knobHoldMod = nullptr;
     QSlider* m_sliderSmooth = nullptr;
     CTextLabel* m_lblSmooth = nullptr;

@@ -9,7 +9,9 @@
 #include "platform/kernel.h"
 
 #include <QComboBox>
-#include <QLabel>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QSlider>
 
 using namespace corvane::panel;
@@ -160,7 +162,12 @@ void CCorvaneFormView::ShowInfo(const char* name, const char* value, const char*
     // The edit shows the line break; the stored text keeps CR LF as written.
     QString shown = QString::fromLatin1(m_strInfo.c_str());
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_editInfo->setText(shown);
+    m_editInfo->setPlainText(shown);
+    QTextCursor all(m_editInfo->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    all.mergeBlockFormat(centred);
 }
 
 void CCorvaneFormView::OnSelchangeGenType()

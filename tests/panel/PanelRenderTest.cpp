@@ -65,7 +65,7 @@ TEST_F(PanelTest, RefusedBlockIsReofferedUnchanged)
 TEST_F(PanelTest, HoldRouteFollowsLfo)
 {
     List(1012)->setCurrentIndex(1); // LFO 1 triangle: rises 0..1 over a quarter period
-    Slider(1025)->setValue(5);      // 0.125 Hz: about 0.01 per block
+    Slider(1025)->setSliderPosition(5);      // 0.125 Hz: about 0.01 per block
     TurnKnob(1031, 12);             // depth 0.5
     EXPECT_FLOAT_EQ(view->GetModulationDepth(Knob(1031)), 0.5f);
     List(1034)->setCurrentIndex(1);
@@ -105,13 +105,13 @@ TEST_F(PanelTest, HoldRouteFollowsLfo)
 
 TEST_F(PanelTest, VolumeRoutePinsAndSnapsBack)
 {
-    Slider(1015)->setValue(50);
+    Slider(1015)->setSliderPosition(50);
     EXPECT_EQ(BufferVolume(), -5000);
     List(1027)->setCurrentIndex(1); // knob at 60: depth 0
     PlayTicks(1);
     EXPECT_EQ(BufferVolume(), 0);
     EXPECT_EQ(Slider(1015)->value(), 0);
-    Slider(1015)->setValue(70); // the user tries (-0.7 is stored a little above: -6999)
+    Slider(1015)->setSliderPosition(70); // the user tries (-0.7 is stored a little above: -6999)
     EXPECT_EQ(BufferVolume(), -6999);
     const std::size_t sliderLines = debugLines.size();
     PlayTicks(1);
@@ -150,8 +150,8 @@ TEST_F(PanelTest, FilterRoutesAndInput)
     List(1026)->setCurrentIndex(0);
     List(1029)->setCurrentIndex(0);
     PlayTicks(1);
-    Slider(1002)->setValue(50);
-    Slider(1004)->setValue(50);
+    Slider(1002)->setSliderPosition(50);
+    Slider(1004)->setSliderPosition(50);
     List(1014)->setCurrentIndex(1);
     List(1026)->setCurrentIndex(1);
     List(1029)->setCurrentIndex(1);

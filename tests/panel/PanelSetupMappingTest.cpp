@@ -2,7 +2,8 @@
 // start without a sound device, and a repeated set-up.
 #include "PanelFixture.h"
 
-#include "panel/ParameterMapping.h"
+#include <functional>
+#include <map>
 
 TEST_F(PanelTest, StartUpState)
 {
@@ -49,9 +50,8 @@ TEST_F(PanelTest, StartUpState)
         return n;
     };
     EXPECT_GT(litPixels(1068), 0);
-    // LFO 3's list drops half as far as LFO 1's.
+    // LFO 3's list drops half as far as LFO 1's (both still show all their items).
     EXPECT_EQ(List(1039)->property("dropHeight").toInt() * 2, List(1012)->property("dropHeight").toInt());
-    EXPECT_EQ(List(1039)->maxVisibleItems() * 2, List(1012)->maxVisibleItems());
 
     // The elapsed time shows the clock (in 100 ns units) in whole milliseconds.
     std::int64_t time = 1234567890;
@@ -59,86 +59,79 @@ TEST_F(PanelTest, StartUpState)
     EXPECT_EQ(Ctl<QLineEdit>(1006)->text(), QStringLiteral("123456"));
 }
 
-TEST_F(PanelTest, HoldFilterAndLfoSliders)
+TEST_F(PanelTest, SlidersAndButtonsSetEngineDisplayAndInfo)
 {
-    QSlider* hold = Slider(1011);
-    QTest::keyClick(hold, Qt::Key_Home); // top
-    EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 100);
-    EXPECT_EQ(Shown(1013), "100.00 | Hold\r\n100 ");
-    hold->setValue(43);
-    EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 56);
-    EXPECT_EQ(debugLines.back(), "Hold: 0.570 56\r\n");
-    QTest::keyClick(hold, Qt::Key_End); // bottom
-    EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 1);
-    EXPECT_EQ(hold->value(), 100); // the user's position stays
-
-    Slider(1032)->setValue(80); // a fifth of the way up
-    EXPECT_FLOAT_EQ(view->GetNoiseGenerator().GetSmooth(), 0.2f);
-    EXPECT_EQ(Shown(1068), "0.20 | Smooth\r\n0.200 ");
-
-    QSlider* freq = Slider(1002);
-    freq->setValue(11);
-    freq->setValue(10);
-    EXPECT_EQ(view->GetFilter()->GetFrequency(), 9000.0f);
-    EXPECT_EQ(Shown(1003), "9000.00 | Filter Freq\r\n9000.000 ");
-    QTest::keyClick(freq, Qt::Key_End);
-    EXPECT_EQ(view->GetFilter()->GetFrequency(), 10.0f);
-
-    QSlider* q = Slider(1004);
-    QTest::keyClick(q, Qt::Key_Up); // one step toward the top: 99
-    EXPECT_EQ(view->GetFilter()->GetQ(), corvane::panel::UnitFromTopSlider(99));
-    EXPECT_EQ(DisplayText(1005), "0.01");
-    EXPECT_EQ(debugLines.back(), "Filter Q: 0.010 \r\n");
-
-    QSlider* lfo1 = Slider(1025);
-    lfo1->setValue(14);
-    EXPECT_EQ(Shown(1023), "0.980 | LFO 1 - Frequency\r\n0.980 Hz");
-    EXPECT_FLOAT_EQ(view->GetLfo(0).GetFrequency(), 0.98f);
-    Slider(1041)->setValue(100);
-    EXPECT_EQ(view->GetInfoText(), "LFO 3 - Frequency\r\n50.000 Hz");
-    EXPECT_FLOAT_EQ(view->GetLfo(1).GetFrequency(), 1.0f); // the other LFOs keep theirs
-}
-
-TEST_F(PanelTest, ChannelSlidersAndButtons)
-{
-    Slider(1015)->setValue(1);
-    EXPECT_EQ(BufferVolume(), -99);
-    EXPECT_EQ(Shown(1016), "-100 | Volume\r\n-100.000 ");
-    EXPECT_EQ(debugLines.back(), "Slider: -1 | fAmount: -0.010\r\n");
-    QTest::keyClick(Slider(1015), Qt::Key_End);
-    EXPECT_EQ(BufferVolume(), -10000);
-
-    QTest::keyClick(Slider(1017), Qt::Key_Home); // top = left
-    EXPECT_EQ(DisplayText(1018), "-1.000");
-    EXPECT_EQ(BufferPan(), -10000);
-    QTest::mouseClick(Ctl<QPushButton>(1024), Qt::LeftButton);
-    EXPECT_EQ(DisplayText(1018), "0.000"); // drawn with the plus sign: "+0.000"
+    // What a user does to a control (a key, a drag to a position, a click), then the engine
+    // value, the display and the info text. Drags stand for moving the thumb by mouse.
+    enum Action { kKey, kDrag, kClick };
+    const std::map<int, std::function<double()>> engine = {
+        {1013, [&] { return view->GetNoiseGenerator().GetHold(); }},
+        {1003, [&] { return view->GetFilter()->GetFrequency(); }},
+        {1005, [&] { return view->GetFilter()->GetQ(); }},
+        {1023, [&] { return view->GetLfo(0).GetFrequency(); }},
+        {1040, [&] { return view->GetLfo(2).GetFrequency(); }},
+        {1016, [&] { return BufferVolume(); }},
+        {1018, [&] { return BufferPan(); }},
+        {1020, [&] { return BufferFrequency(); }},
+        {1068, [&] { return view->GetNoiseGenerator().GetSmooth(); }},
+    };
+    const struct {
+        int control;
+        Action action;
+        int arg;
+        double value;
+        int display;
+        const char* shown;
+    } kSteps[] = {
+        {1011, kKey, Qt::Key_Home, 100, 1013, "100.00 | Hold\r\n100 "},
+        {1011, kDrag, 43, 56, 1013, "56.00 | Hold\r\n56 "},
+        {1011, kKey, Qt::Key_End, 1, 1013, "1.00 | Hold\r\n1 "},
+        {1032, kDrag, 80, 0.2, 1068, "0.20 | Smooth\r\n0.200 "}, // a fifth of the way up
+        {1002, kKey, Qt::Key_Down, 8900, 1003, "8900.00 | Filter Freq\r\n8900.000 "},
+        {1002, kKey, Qt::Key_Up, 9000, 1003, "9000.00 | Filter Freq\r\n9000.000 "},
+        {1002, kKey, Qt::Key_End, 10, 1003, "10.00 | Filter Freq\r\n10.000 "},
+        {1004, kKey, Qt::Key_Up, 0.01, 1005, "0.01 | Filter Q\r\n0.010 "},
+        {1025, kDrag, 14, 0.98, 1023, "0.980 | LFO 1 - Frequency\r\n0.980 Hz"},
+        {1041, kDrag, 100, 50, 1040, "50.000 | LFO 3 - Frequency\r\n50.000 Hz"},
+        {1015, kDrag, 1, -99, 1016, "-100 | Volume\r\n-100.000 "},
+        {1015, kKey, Qt::Key_End, -10000, 1016, nullptr},
+        {1017, kKey, Qt::Key_Home, -10000, 1018, "-1.000 | Pan\r\n-1.000 "},
+        {1024, kClick, 0, 0, 1018, "0.000 | Pan\r\n0.000 "}, // drawn with its plus sign
+        {1019, kDrag, 50, 88200, 1020, "2.00 | Pitch\r\n2.000 "},
+        {1019, kKey, Qt::Key_Home, 11025, 1020, "0.25 | Pitch\r\n0.250 "},
+        {1022, kClick, 0, 44100, 1020, "1.00 | Pitch\r\n1.000 "},
+    };
+    for (const auto& step : kSteps) {
+        if (step.action == kKey)
+            QTest::keyClick(Slider(step.control), Qt::Key(step.arg));
+        else if (step.action == kDrag)
+            Slider(step.control)->setSliderPosition(step.arg);
+        else
+            QTest::mouseClick(Ctl<QPushButton>(step.control), Qt::LeftButton);
+        EXPECT_NEAR(engine.at(step.display)(), step.value, 1e-5 * std::max(1.0, std::abs(step.value)))
+            << step.control << " " << step.arg;
+        if (step.shown) {
+            EXPECT_EQ(Shown(step.display), step.shown) << step.control << " " << step.arg;
+        }
+    }
+    // The buttons move their sliders back to the middle; LFO 2 kept its frequency.
     EXPECT_EQ(Slider(1017)->value(), 0);
-    EXPECT_EQ(BufferPan(), 0);
-    EXPECT_EQ(view->GetInfoText(), "Pan\r\n0.000 ");
-
-    Slider(1019)->setValue(50);
-    EXPECT_EQ(DisplayText(1020), "2.00");
-    EXPECT_EQ(BufferFrequency(), 88200u);
-    QTest::keyClick(Slider(1019), Qt::Key_Home);
-    EXPECT_EQ(DisplayText(1020), "0.25");
-    EXPECT_EQ(BufferFrequency(), 11025u);
-    QTest::mouseClick(Ctl<QPushButton>(1022), Qt::LeftButton);
-    EXPECT_EQ(DisplayText(1020), "1.00");
     EXPECT_EQ(Slider(1019)->value(), 0);
-    EXPECT_EQ(BufferFrequency(), 44100u);
-    EXPECT_EQ(view->GetInfoText(), "Pitch\r\n1.000 ");
+    EXPECT_EQ(view->GetLfo(1).GetFrequency(), 1.0f);
+    // Diagnostic lines for Hold, Q and Volume.
+    for (const char* line : {"Hold: 0.570 56\r\n", "Filter Q: 0.010 \r\n", "Slider: -1 | fAmount: -0.010\r\n"})
+        EXPECT_NE(std::find(debugLines.begin(), debugLines.end(), line), debugLines.end()) << line;
 }
 
 TEST_F(PanelTest, ListsSwitchEngineAndIgnoreTyping)
 {
-    Slider(1002)->setValue(40);
+    Slider(1002)->setSliderPosition(40);
     EXPECT_EQ(view->GetClassicFilter().GetFrequency(), 6000.0f);
     List(1009)->setCurrentIndex(1); // "SV LowPass"
     EXPECT_EQ(view->GetFilter(), static_cast<const CNoiseFilter*>(&view->GetSvFilter()));
     EXPECT_EQ(view->GetSvFilter().GetFrequency(), 1000.0f); // its own cutoff
     EXPECT_EQ(view->GetSvFilter().GetType(), 0);
-    Slider(1002)->setValue(50);
+    Slider(1002)->setSliderPosition(50);
     EXPECT_EQ(view->GetSvFilter().GetFrequency(), 5000.0f);
     EXPECT_EQ(view->GetClassicFilter().GetFrequency(), 6000.0f);
     List(1009)->setCurrentIndex(4);
@@ -188,11 +181,11 @@ TEST_F(PanelWithoutDevice, MessageAndSilentControls)
     EXPECT_EQ(List(1027)->count(), 4);
     EXPECT_EQ(Knob(1044)->value(), 60);
 
-    Slider(1015)->setValue(30);
+    Slider(1015)->setSliderPosition(30);
     EXPECT_EQ(Shown(1016), "0 | ");
     QTest::mouseClick(Ctl<QPushButton>(1024), Qt::LeftButton);
     QTest::mouseClick(Ctl<QPushButton>(1022), Qt::LeftButton);
-    Slider(1019)->setValue(50);
+    Slider(1019)->setSliderPosition(50);
     EXPECT_EQ(Shown(1020), "1.00 | ");
     view->OnSoundLoop();
     view->OnSoundOneShot();
@@ -200,7 +193,7 @@ TEST_F(PanelWithoutDevice, MessageAndSilentControls)
     EXPECT_EQ(view->GetMute(), 1);
 
     // What needs no stream still works.
-    Slider(1011)->setValue(43);
+    Slider(1011)->setSliderPosition(43);
     EXPECT_EQ(view->GetNoiseGenerator().GetHold(), 56);
     EXPECT_EQ(view->GetInfoText(), "Hold\r\n56 ");
     List(1012)->setCurrentIndex(2); // no table list: ignored
@@ -226,7 +219,7 @@ TEST_F(PanelWithoutDevice, MessageAndSilentControls)
 TEST_F(PanelTest, RepeatedSetUpStartsOver)
 {
     CSoundStream* stream = view->GetStream();
-    Slider(1015)->setValue(50);
+    Slider(1015)->setSliderPosition(50);
     List(1009)->setCurrentIndex(2);
     TurnKnob(1008, 3);
     QTest::mouseClick(Ctl<QCheckBox>(1021), Qt::LeftButton);
