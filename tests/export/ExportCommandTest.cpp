@@ -319,8 +319,8 @@ TEST(ExportCommand, RouteMovesItsTargetAsTheLivePanelDoes)
     panel.GetControlAs<QComboBox>(1026)->setCurrentIndex(1);
     panel.GetControlAs<QAbstractSlider>(1007)->setValue(180);
     panel.GetControlAs<QComboBox>(1010)->setCurrentIndex(4);
-    panel.GetControlAs<QAbstractSlider>(1011)->setValue(80);
-    panel.GetControlAs<QAbstractSlider>(1032)->setValue(50);
+    panel.GetControlAs<QAbstractSlider>(1011)->setSliderPosition(80); // as a drag
+    panel.GetControlAs<QAbstractSlider>(1032)->setSliderPosition(50);
     panel.GetControlAs<QComboBox>(1033)->setCurrentIndex(3);
     panel.GetControlAs<QAbstractSlider>(1035)->setValue(180);
     const Reference ref(headless, 2, 100);
