@@ -29,6 +29,7 @@ public:
     DWORD Pull(std::int16_t* out, DWORD frames);
     HRESULT SetManualFormat(DWORD rate, WORD channels);
     bool IsLost() const;
+    SoundMixer& Mixer() { return *m_mixer; }
 
 private:
     ~MixerDevice() override;

@@ -11,7 +11,10 @@
 
 namespace corvane::platform {
 
-SoundMixer::SoundMixer(DWORD rate, WORD channels) : m_nRate(rate), m_nChannels(channels) {}
+SoundMixer::SoundMixer(DWORD rate, WORD channels) : m_nRate(rate), m_nChannels(channels)
+{
+    m_fade.SetRate(rate);
+}
 
 void SoundMixer::Add(MixerVoice* voice)
 {
@@ -30,6 +33,19 @@ void SoundMixer::SetOutputFormat(DWORD rate, WORD channels)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_nRate = rate;
     m_nChannels = channels;
+    m_fade.SetRate(rate);
+}
+
+void SoundMixer::FadeMaster(bool unity, double seconds)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fade.FadeTo(unity, seconds);
+}
+
+double SoundMixer::MasterFadePosition()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_fade.Position();
 }
 
 DWORD SoundMixer::OutputRate()
@@ -124,6 +140,7 @@ void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
         }
         EndChunk(*v, pos);
     }
+    m_fade.Process(m_acc, frames, 2);
     if (m_nChannels == 2) {
         DWORD f = 0;
 #if defined(__SSE2__)

@@ -1,6 +1,7 @@
 // Sums the playing sound buffers into the output format; shared by the GUI and output threads.
 #pragma once
 
+#include "platform/MasterFade.h"
 #include "platform/wintypes.h"
 
 #include <cstdint>
@@ -42,6 +43,12 @@ public:
     DWORD OutputRate();
     WORD OutputChannels();
 
+    // Heads the master gain for unity or silence at the pace of a whole fade of `seconds`
+    // (pause, sleep timer); a fade under way turns round where it is. 0 s jumps.
+    void FadeMaster(bool unity, double seconds);
+    // Master gain curve position: 0 silent .. 1 unity.
+    double MasterFadePosition();
+
     // Mixes `frames` output frames into `out` and advances the playing voices' cursors.
     void Mix(std::int16_t* out, DWORD frames);
 
@@ -62,6 +69,7 @@ private:
     DWORD m_nRate;
     WORD m_nChannels;
     float m_acc[kChunkFrames * 2] = {};
+    MasterFade m_fade; // applied to the sum, after every voice
 };
 
 } // namespace corvane::platform

@@ -122,6 +122,21 @@ HRESULT GetOutputFormat(IDirectSound* device, WAVEFORMATEX* format)
     return mixer ? mixer->GetOutputFormat(format) : DSERR_INVALIDCALL;
 }
 
+HRESULT FadeMasterGain(IDirectSound* device, bool unity, double seconds)
+{
+    MixerDevice* mixer = AsMixer(device);
+    if (!mixer)
+        return DSERR_INVALIDCALL;
+    mixer->Mixer().FadeMaster(unity, seconds);
+    return DS_OK;
+}
+
+double MasterFadePosition(IDirectSound* device)
+{
+    MixerDevice* mixer = AsMixer(device);
+    return mixer ? mixer->Mixer().MasterFadePosition() : 1.0;
+}
+
 bool IsOutputLost(IDirectSound* device)
 {
     MixerDevice* mixer = AsMixer(device);

@@ -175,6 +175,13 @@ HRESULT SetManualOutputFormat(IDirectSound* device, DWORD rate, WORD channels);
 // The mixer's current output format (rate, channels, 16 bits).
 HRESULT GetOutputFormat(IDirectSound* device, WAVEFORMATEX* format);
 
+// The master fade of the device's output (pause, sleep timer): heads for unity (true) or
+// silence at the pace of a whole fade lasting `seconds`; a fade under way turns round from the
+// gain it has reached, and `seconds` <= 0 jumps. DSERR_INVALIDCALL for a foreign device.
+HRESULT FadeMasterGain(IDirectSound* device, bool unity, double seconds);
+// Where the master fade stands: 0 silent .. 1 unity (1 for a foreign device).
+double MasterFadePosition(IDirectSound* device);
+
 // True once the rtaudio back-end gave up on a device that went away; the buffers then stand
 // still and the program runs on silently.
 bool IsOutputLost(IDirectSound* device);
