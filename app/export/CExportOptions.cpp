@@ -167,7 +167,9 @@ QString CExportOptions::UsageText()
         "  --route TARGET=lfoN:DEPTH  TARGET hold|smooth|cutoff|q|volume|pan|pitch, N 1..3, DEPTH -0.25..1.246\n"
         "                          (may be given once per target)\n"
         "  --rate HZ               file sample rate, 8000..192000 (default 44100)\n"
-        "  --channels 1|2          (default 2)\n");
+        "  --channels 1|2          (default 2)\n"
+        "  --fade-in SECONDS       rise from silence over the first SECONDS (0..N)\n"
+        "  --fade-out SECONDS      fall to silence over the last SECONDS (0..N; with --fade-in at most N)\n");
 }
 
 bool CExportOptions::Parse(const QStringList& args, QString* pError)
@@ -185,7 +187,8 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     };
     for (const char* name : {"export", "seconds", "noise", "hold", "smooth", "filter", "cutoff", "q", "input", "volume",
-                             "pan", "pitch", "lfo1", "lfo2", "lfo3", "route", "rate", "channels"}) {
+                             "pan", "pitch", "lfo1", "lfo2", "lfo3", "route", "rate", "channels", "fade-in",
+                             "fade-out"}) {
         valued(name);
     }
 
@@ -253,6 +256,15 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
                              .arg(maxWavSeconds)
                              .arg(rate)
                              .arg(channels));
+        return false;
+    }
+
+    const QString fadeRange = QStringLiteral("0..%1 seconds, fade-in and fade-out together at most %1").arg(seconds);
+    if (isSet("fade-in") && !RangedNumber("fade-in", value("fade-in"), 0.0, seconds, fadeRange, &fadeIn, pError)) {
+        return false;
+    }
+    if (isSet("fade-out") &&
+        !RangedNumber("fade-out", value("fade-out"), 0.0, seconds - fadeIn, fadeRange, &fadeOut, pError)) {
         return false;
     }
 
@@ -328,4 +340,14 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
 std::int64_t CExportOptions::FrameCount() const
 {
     return static_cast<std::int64_t>(std::llround(seconds * rate));
+}
+
+std::int64_t CExportOptions::FadeInFrames() const
+{
+    return std::min(static_cast<std::int64_t>(std::llround(fadeIn * rate)), FrameCount());
+}
+
+std::int64_t CExportOptions::FadeOutFrames() const
+{
+    return std::min(static_cast<std::int64_t>(std::llround(fadeOut * rate)), FrameCount() - FadeInFrames());
 }

@@ -30,12 +30,17 @@ public:
 
     // Number of frames the file will hold: seconds x rate, rounded to the nearest frame.
     std::int64_t FrameCount() const;
+    // Frames of the fade-in and the fade-out at the file's rate, rounded to the nearest frame.
+    std::int64_t FadeInFrames() const;
+    std::int64_t FadeOutFrames() const;
 
     QString file;
     FileFormat format = FileFormat::Wav;
     double seconds = 0.0;
     int rate = 44100;    // file sample rate in Hz, 8000..192000
     int channels = 2;    // 1 or 2
+    double fadeIn = 0.0;  // seconds at the start rising from silence, 0..seconds
+    double fadeOut = 0.0; // seconds at the end falling to silence; fadeIn + fadeOut <= seconds
 
     std::optional<int> noise;   // generator list index 0..4
     std::optional<int> hold;    // samples, 1..100

@@ -2,6 +2,7 @@
 #include "app/export/ExportCommand.h"
 
 #include "app/export/CAudioFileWriter.h"
+#include "app/export/CExportFades.h"
 #include "app/export/CExportOptions.h"
 #include "app/export/CExportPanelSetup.h"
 #include "app/export/CExportProgress.h"
@@ -144,6 +145,7 @@ int RunExport(const QStringList& args)
     CExportProgress progress = CExportProgress::ForStderr();
     progress.Start(options.FrameCount(), options.rate);
     CExportRenderer renderer(headless.Panel(), headless.Device(), options.channels);
+    CExportFades fades(options.FrameCount(), options.FadeInFrames(), options.FadeOutFrames(), options.channels);
     // The file is written on a second thread while the panel renders the next chunk.
     CWriterThread fileThread(
         [&writer](const std::int16_t* samples, std::int64_t frames, QString* pError) {
@@ -152,12 +154,12 @@ int RunExport(const QStringList& args)
         CExportRenderer::kChunkFrames, options.channels);
     bool rendered = renderer.Render(
         options.FrameCount(),
-        [&fileThread](const std::int16_t* samples, std::int64_t frames, QString* pError) {
+        [&fileThread, &fades](const std::int16_t* samples, std::int64_t frames, QString* pError) {
             if (g_nInterrupt != 0) {
                 *pError = QStringLiteral("corvane: interrupted; no file was written");
                 return false;
             }
-            return fileThread.Push(samples, frames, pError);
+            return fileThread.Push(fades.IsActive() ? fades.Apply(samples, frames) : samples, frames, pError);
         },
         [&progress](std::int64_t done) { progress.Update(done); }, &error);
     QString writeError;

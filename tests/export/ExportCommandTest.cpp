@@ -154,6 +154,10 @@ TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
         {{"--rate", "7999"}, "--rate", "8000..192000"},
         {{"--rate", "44100.5"}, "--rate", "8000..192000"},
         {{"--channels", "3"}, "--channels", "1 or 2"},
+        {{"--fade-in", "-1"}, "--fade-in", "0..2 seconds"},
+        {{"--fade-in", "2.5"}, "--fade-in", "0..2 seconds"},
+        {{"--fade-out", "soon"}, "--fade-out", "0..2 seconds"},
+        {{"--fade-in", "1.5", "--fade-out", "0.6"}, "--fade-out", "together at most 2"},
         {{"--cutoff"}, "--cutoff", ""}, // value missing at the end
         {{"--colour", "red"}, "colour", ""},
         {{"stray"}, "stray", ""},
@@ -228,6 +232,34 @@ TEST(ExportCommand, DefaultExportEqualsThePanelBlocks)
     const auto m = Read(mono);
     ASSERT_EQ(m.channels, 1);
     EXPECT_EQ(m.samples, ref.blocks);
+}
+
+TEST(ExportCommand, FadesRiseFromAndFallToSilenceAndLeaveTheMiddleAlone)
+{
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain.wav");
+    const QString faded = dir.filePath("faded.wav");
+    ASSERT_EQ(RunCommand({"--export", plain, "--seconds", "2", "--channels", "1"}).exitCode, 0);
+    ASSERT_EQ(RunCommand({"--export", faded, "--seconds", "2", "--channels", "1", "--fade-in", "0.5", "--fade-out",
+                          "1"}).exitCode, 0);
+    const auto p = Read(plain).samples;
+    const auto f = Read(faded).samples;
+    ASSERT_EQ(p.size(), 88200u);
+    ASSERT_EQ(f.size(), p.size());
+    EXPECT_EQ(f.front(), 0);
+    EXPECT_EQ(f.back(), 0);
+    EXPECT_TRUE(std::equal(f.begin() + 22050, f.begin() + 44100, p.begin() + 22050)); // between the fades
+    // Level ratio over 20 ms windows: rising through the fade-in, half way at its middle,
+    // falling through the fade-out, each window at most the one before or after.
+    const auto ratio = [&](std::size_t at) { return Rms(f, at, 882) / Rms(p, at, 882); };
+    EXPECT_LT(ratio(0), 0.01);
+    EXPECT_NEAR(ratio(11025 - 441), 0.5, 0.03);
+    EXPECT_NEAR(ratio(66150 - 441), 0.5, 0.03);
+    EXPECT_LT(ratio(88200 - 882), 0.01);
+    for (std::size_t at = 882; at < 22050 - 882; at += 882)
+        EXPECT_GT(ratio(at), ratio(at - 882)) << at;
+    for (std::size_t at = 44100 + 882; at < 88200 - 882; at += 882)
+        EXPECT_LT(ratio(at), ratio(at - 882)) << at;
 }
 
 TEST(ExportCommand, FractionalRateMeetsEverySegmentInTime)
