@@ -6,6 +6,9 @@
 #include "app/CCorvaneMainFrame.h"
 #include "app/CDialogPrompts.h"
 #include "app/CKeyLockWatcher.h"
+#include "app/CListeningMenu.h"
+#include "app/CPauseControl.h"
+#include "app/CSleepTimer.h"
 #include "app/CQuitSignals.h"
 #include "app/CommandIds.h"
 #include "app/IPanelView.h"
@@ -15,15 +18,12 @@
 #include <QSettings>
 #include <QThread>
 
+#include <algorithm>
+
 namespace corvane {
 const QString CCorvaneApp::kOrganisation = QStringLiteral("Quellstone");
 const QString CCorvaneApp::kApplication = QStringLiteral("Corvane");
 
-namespace {
-// While a modal dialog or menu runs its own event loop, the main loop's idle steps stop; this
-// timer keeps the render tick going meanwhile. In the main loop it is one more idle step.
-constexpr int kModalTickIntervalMs = 5;
-} // namespace
 
 CCorvaneApp::CCorvaneApp(PanelFactory makePanel, IDocumentPrompts* prompts)
     : m_makePanel(std::move(makePanel)), m_pPrompts(prompts)
@@ -37,9 +37,17 @@ CCorvaneApp::CCorvaneApp(PanelFactory makePanel, IDocumentPrompts* prompts)
         if (m_pPanel)
             m_pPanel->OnEngineTick(pTime);
     };
-    m_modalTickTimer.setTimerType(Qt::PreciseTimer);
-    m_modalTickTimer.setInterval(kModalTickIntervalMs);
-    connect(&m_modalTickTimer, &QTimer::timeout, this, [this] { OnRealtimeTick(); });
+    m_pPause = std::make_unique<CPauseControl>([this](bool unity, double seconds) {
+        if (m_pPanelView)
+            m_pPanelView->FadeOutput(unity, seconds);
+    });
+    m_pSleepTimer = std::make_unique<CSleepTimer>();
+    connect(m_pSleepTimer.get(), &CSleepTimer::fadeBegins, m_pPause.get(), &CPauseControl::BeginSleepFade);
+    connect(m_pSleepTimer.get(), &CSleepTimer::expired, this, &CCorvaneApp::OnSleepTimerExpired);
+    // Precise: the tick must follow the gate's opening within about a millisecond.
+    m_gateTimer.setTimerType(Qt::PreciseTimer);
+    m_gateTimer.setSingleShot(true);
+    connect(&m_gateTimer, &QTimer::timeout, this, &CCorvaneApp::OnGateTimer);
 }
 
 CCorvaneApp::~CCorvaneApp() = default;
@@ -63,6 +71,7 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     m_pDoc = std::make_unique<CCorvaneDoc>(*m_pPrompts, m_pFrame.get());
     m_pPanelView = m_makePanel();
     m_pFrame->SetView(m_pPanelView->Widget());
+    m_pListeningMenu = new CListeningMenu(*m_pFrame, *this);
 
     connect(m_pFrame.get(), &CCorvaneMainFrame::Command, this, &CCorvaneApp::OnCommand);
     connect(m_pFrame.get(), &CCorvaneMainFrame::RecentFileChosen, this,
@@ -90,6 +99,7 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
 
     // The frame is complete: the panel builds its engine and starts the sound.
     m_pPanelView->OnInitialUpdate();
+    m_pPause->Reapply();
     m_pFrame->FitToView();
 
     m_pFrame->show();
@@ -97,7 +107,7 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     m_pFrame->activateWindow();
     m_pPanel = m_pPanelView.get();
     m_clock.Start(); // the first render tick is measured from here
-    m_modalTickTimer.start();
+    m_gateTimer.start(CRealtimeTicker::kIntervalMs);
     return true;
 }
 
@@ -110,11 +120,46 @@ int CCorvaneApp::Run()
         const bool handled = dispatcher->processEvents(flags);
         if (m_bQuitPending)
             break;
-        if (!handled)
-            OnRealtimeTick();
+        if (handled)
+            continue;
+        OnRealtimeTick();
+        if (m_bPowerSaving && m_bRealtime && !m_bQuitPending)
+            RestUntilEventOrGate();
     }
-    m_modalTickTimer.stop();
+    m_gateTimer.stop();
     return m_nExitCode;
+}
+
+void CCorvaneApp::RestUntilEventOrGate()
+{
+    // The idle step has just sampled the clock, so its time is the present.
+    const std::int64_t due = m_ticker.TimeUntilOpen(m_clock.GetTime());
+    if (due <= 0)
+        return;
+    // Whole milliseconds, rounded up: the wake-up comes at the opening or just after it.
+    const int ms = static_cast<int>((due + 9999) / 10000);
+    if (m_onRest)
+        m_onRest(ms);
+    m_gateTimer.start(ms);
+    QAbstractEventDispatcher::instance(thread())->processEvents(QEventLoop::AllEvents |
+                                                                QEventLoop::WaitForMoreEvents);
+}
+
+void CCorvaneApp::OnGateTimer()
+{
+    // Nothing ticks after the quit request, not even from a modal loop still running.
+    if (m_bQuitPending)
+        return;
+    // A modal dialog or menu runs its own event loop, where the main loop's idle steps stop: the
+    // render tick goes on from here meanwhile, on time. In the main loop this timer only wakes
+    // a resting loop, which then takes its own idle step.
+    if (QThread::currentThread()->loopLevel() > 0) {
+        OnRealtimeTick();
+        const std::int64_t due = m_ticker.TimeUntilOpen(m_clock.GetTime());
+        m_gateTimer.start(std::max(1, static_cast<int>((due + 9999) / 10000)));
+        return;
+    }
+    m_gateTimer.start(CRealtimeTicker::kIntervalMs);
 }
 
 int CCorvaneApp::OnRealtimeTick()
@@ -136,6 +181,25 @@ void CCorvaneApp::PostQuitMessage(int exitCode)
         return;
     m_bQuitPending = true;
     m_nExitCode = exitCode;
+    m_gateTimer.stop();
+}
+
+void CCorvaneApp::SetSleepTimer(double seconds)
+{
+    m_pPause->CancelSleepFade();
+    if (seconds > 0.0)
+        m_pSleepTimer->Start(seconds);
+    else
+        m_pSleepTimer->Stop();
+}
+
+void CCorvaneApp::OnSleepTimerExpired()
+{
+    // Quitting goes the way File > Exit goes, so settings and recent files are saved.
+    if (m_bQuitWhenSleepEnds && m_pFrame)
+        m_pFrame->close();
+    else
+        m_pPause->Pause();
 }
 
 void CCorvaneApp::OnCommand(int id)
@@ -170,8 +234,10 @@ void CCorvaneApp::OnCommand(int id)
 void CCorvaneApp::OnFileNew()
 {
     // Never modified, so there is nothing to ask before starting over.
-    if (m_pDoc->OnNewDocument())
+    if (m_pDoc->OnNewDocument()) {
         m_pPanelView->OnInitialUpdate();
+        m_pPause->Reapply(); // the set-up may have built a new output device
+    }
 }
 
 void CCorvaneApp::OnFileOpen()
@@ -189,6 +255,7 @@ bool CCorvaneApp::OpenDocumentFile(const QString& path)
         return false;
     }
     m_pPanelView->OnInitialUpdate();
+    m_pPause->Reapply(); // the set-up may have built a new output device
     return true;
 }
 

@@ -17,6 +17,9 @@ namespace corvane {
 class CCorvaneDoc;
 class CCorvaneMainFrame;
 class CKeyLockWatcher;
+class CListeningMenu;
+class CPauseControl;
+class CSleepTimer;
 class CQuitSignals;
 class IDocumentPrompts;
 class IPanelView;
@@ -41,9 +44,17 @@ public:
     // nothing is shown then.
     bool InitInstance(const QString& fileName, QString* error);
 
-    // The main loop: handles whatever events are pending without ever waiting, and takes an
-    // idle step whenever there were none. Returns the exit code of the quit request.
+    // The main loop: handles whatever events are pending and takes an idle step whenever there
+    // were none. With Power Saving it then rests until the next event or until the render gate
+    // opens, whichever comes first; without, it polls on at once. Returns the exit code of the
+    // quit request.
     int Run();
+    // Power Saving (the default) lets the loop rest between ticks; takes effect at once.
+    void SetPowerSaving(bool on) { m_bPowerSaving = on; }
+    bool IsPowerSaving() const { return m_bPowerSaving; }
+    // Told the length of each rest in milliseconds just before the loop starts it (tests move an
+    // injected clock on with it).
+    void SetRestObserver(std::function<void(int ms)> observer) { m_onRest = std::move(observer); }
     // The idle step: at most once every 15 ms of clock time, ticks the panel. Returns 0.
     int OnRealtimeTick();
     // Saves the recent-file list. Returns 0.
@@ -65,13 +76,27 @@ public:
     IPanelView* Panel() const { return m_pPanel; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     CRealtimeTicker& Ticker() { return m_ticker; }
+    // Pause and resume with fades (also what the desktop's media keys reach).
+    CPauseControl& PauseControl() { return *m_pPause; }
+    CSleepTimer& SleepTimer() { return *m_pSleepTimer; }
+    // Starts the sleep timer anew with `seconds`, or switches it off with 0; a fade-out that had
+    // begun comes back up.
+    void SetSleepTimer(double seconds);
+    // When the sleep timer ends: quit as File > Exit does (true) or pause (false, the default).
+    void SetQuitWhenSleepTimerEnds(bool quit) { m_bQuitWhenSleepEnds = quit; }
+    bool QuitsWhenSleepTimerEnds() const { return m_bQuitWhenSleepEnds; }
 
 private:
     void OnCommand(int id);
+    void OnGateTimer();
+    void OnSleepTimerExpired();
+    void RestUntilEventOrGate();
     void ShowRecentFiles();
 
     CRenderClock m_clock;
     bool m_bRealtime = true;         // polling loop; nothing clears it
+    bool m_bPowerSaving = true;      // the polling loop rests between ticks
+    std::function<void(int)> m_onRest;
     IPanelView* m_pPanel = nullptr;  // set at the end of start-up
     CRealtimeTicker m_ticker;
     std::function<void(std::int64_t*)> m_onTick;
@@ -88,6 +113,10 @@ private:
     std::unique_ptr<CCorvaneMainFrame> m_pFrame; // owns the panel widget
     std::unique_ptr<CKeyLockWatcher> m_pKeyLocks;
     std::unique_ptr<CQuitSignals> m_pQuitSignals;
-    QTimer m_modalTickTimer;
+    std::unique_ptr<CPauseControl> m_pPause;
+    std::unique_ptr<CSleepTimer> m_pSleepTimer;
+    bool m_bQuitWhenSleepEnds = false;
+    CListeningMenu* m_pListeningMenu = nullptr; // owned by the frame
+    QTimer m_gateTimer; // wakes a resting loop, and ticks while a modal loop runs
 };
 } // namespace corvane

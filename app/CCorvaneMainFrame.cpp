@@ -129,7 +129,7 @@ void CCorvaneMainFrame::CreateMenus()
                {Keys(Qt::CTRL | Qt::Key_V), Keys(Qt::SHIFT | Qt::Key_Insert)})
         ->setEnabled(false);
 
-    QMenu* sound = bar->addMenu(QStringLiteral("Sound"));
+    QMenu* sound = m_pSoundMenu = bar->addMenu(QStringLiteral("Sound"));
     AddCommand(sound, QStringLiteral("Loop"), cmd::SoundLoop)
         ->setIcon(QIcon(QPixmap::fromImage(LoopButtonImage())));
     AddCommand(sound, QStringLiteral("OneShot"), cmd::SoundOneShot)

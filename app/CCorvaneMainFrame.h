@@ -29,8 +29,13 @@ public:
     // Shows each lock key's indicator text while that lock is on.
     void SetKeyIndicators(bool capsLock, bool numLock, bool scrollLock);
 
+    // Adds a command to `menu` and to the frame (so its keys work wherever the focus is), with
+    // its status prompt and tooltip; choosing it emits Command(id).
+    QAction* AddCommand(QMenu* menu, const QString& text, int id,
+                        const QList<QKeySequence>& keys = {});
     QAction* Action(int id) const { return m_actions.value(id); }
     QToolBar* ToolBar() const { return m_pToolBar; }
+    QMenu* SoundMenu() const { return m_pSoundMenu; }
     QLabel* MessagePane() const { return m_pMessagePane; }
     QLabel* IndicatorPane(int id) const { return m_indicators.value(id); }
     // The entries currently shown, newest first.
@@ -49,8 +54,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* AddCommand(QMenu* menu, const QString& text, int id,
-                        const QList<QKeySequence>& keys = {});
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
@@ -62,6 +65,7 @@ private:
     QAction* m_pRecentPlaceholder = nullptr;
     QAction* m_pRecentSeparator = nullptr;
     QMenu* m_pFileMenu = nullptr;
+    QMenu* m_pSoundMenu = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QList<QToolButton*> m_silentButtons; // buttons whose command has no tooltip part

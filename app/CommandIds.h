@@ -5,6 +5,11 @@ namespace corvane::cmd {
 // Sound commands handled by the panel.
 constexpr int SoundLoop = 32775;
 constexpr int SoundOneShot = 32776;
+// Long listening: pause, sleep timer, the resting main loop.
+constexpr int SoundPause = 32790;
+constexpr int SoundSleepTimer = 32791;
+constexpr int SoundSleepQuit = 32792;
+constexpr int SoundPowerSaving = 32793;
 
 // File commands.
 constexpr int FileNew = 57600;

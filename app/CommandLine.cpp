@@ -34,6 +34,10 @@ void ConfigureCommandLine(QCommandLineParser& parser)
         QStringLiteral("FILE")));
     parser.addOption(QCommandLineOption(QStringLiteral("list-sounds"),
                                         QStringLiteral("Print the names of the ready-made sounds, then exit.")));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("sleep"),
+        QStringLiteral("Start the sleep timer: fade out and pause after DURATION (seconds, or e.g. 90s, 45m, 1h30m)."),
+        QStringLiteral("DURATION")));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A Corvane document (.wav) to open."),
                                  QStringLiteral("[file]"));

@@ -18,6 +18,10 @@ struct Entry {
 constexpr std::array kTable{
     Entry{cmd::SoundLoop, "play in repeat mode"},
     Entry{cmd::SoundOneShot, "play one segment"},
+    Entry{cmd::SoundPause, "Fade the sound out and hold it; choose again to fade back in\nPause"},
+    Entry{cmd::SoundSleepTimer, "Fade out and pause (or quit) after a while"},
+    Entry{cmd::SoundSleepQuit, "Quit instead of pausing when the sleep timer ends"},
+    Entry{cmd::SoundPowerSaving, "Let the main loop rest between render ticks instead of polling"},
     Entry{cmd::AppTitleString, "Corvane"},
     Entry{cmd::IdleMessageString, "Ready"},
     Entry{cmd::FileNew, "Create a new document\nNew"},

@@ -17,6 +17,8 @@ public:
     virtual int OnEngineTick(std::int64_t* pTime) = 0;
     virtual void OnSoundLoop() = 0;
     virtual void OnSoundOneShot() = 0;
+    // The output's master fade: toward unity or silence at the pace of a whole `seconds` fade.
+    virtual void FadeOutput(bool unity, double seconds) = 0;
 };
 
 // Adapts any panel widget class with the panel's public operations; the frame owns the widget.
@@ -29,6 +31,7 @@ public:
     int OnEngineTick(std::int64_t* pTime) override { return m_pPanel->OnEngineTick(pTime); }
     void OnSoundLoop() override { m_pPanel->OnSoundLoop(); }
     void OnSoundOneShot() override { m_pPanel->OnSoundOneShot(); }
+    void FadeOutput(bool unity, double seconds) override { m_pPanel->FadeOutput(unity, seconds); }
 
 private:
     TPanel* m_pPanel;

@@ -1,4 +1,4 @@
-// Pixel art of the two Sound buttons, 16 x 15 each, drawn on a transparent face.
+// Pixel art of the Sound buttons, 16 x 15 each, drawn on a transparent face.
 #include "app/ToolbarImages.h"
 
 #include <cstdlib>
@@ -40,6 +40,15 @@ QImage OneShotButtonImage()
         image.setPixel(10, y, qRgb(0, 0, 0));
         image.setPixel(11, y, qRgb(0, 0, 0));
     }
+    return image;
+}
+
+QImage PauseButtonImage()
+{
+    QImage image = BlankImage();
+    for (int y = 3; y <= 11; ++y)
+        for (int x : {5, 6, 9, 10})
+            image.setPixel(x, y, qRgb(0, 0, 0));
     return image;
 }
 } // namespace corvane

@@ -1,4 +1,4 @@
-// Pixel art of the two Sound buttons, 16 x 15 each, drawn on a transparent face.
+// Pixel art of the Sound buttons, 16 x 15 each, drawn on a transparent face.
 #pragma once
 
 #include <QImage>
@@ -12,4 +12,7 @@ QImage LoopButtonImage();
 
 // "OneShot": a right-pointing triangle followed by a vertical bar.
 QImage OneShotButtonImage();
+
+// "Pause": two vertical bars.
+QImage PauseButtonImage();
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include "app/CSoundLibrary.h"
 #include "app/CommandLine.h"
 #include "app/IPanelView.h"
+#include "app/SleepDuration.h"
 #include "app/export/ExportCommand.h"
 #include "panel/CCorvaneFormView.h"
 
@@ -29,14 +30,12 @@ int Fail(const QString& message)
 
 int main(int argc, char** argv)
 {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     // Rendering to a file needs neither a window nor a sound card.
-    {
-        QStringList args;
-        for (int i = 0; i < argc; ++i)
-            args << QString::fromLocal8Bit(argv[i]);
-        if (IsExportRequest(args))
-            return RunExport(args);
-    }
+    if (IsExportRequest(args))
+        return RunExport(args);
     // Help and version must work in a terminal without a display.
     if (corvane::AsksOnlyForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
@@ -54,6 +53,13 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // A bad sleep length is refused before any window appears.
+    const corvane::SleepRequest sleep = corvane::SleepFromArguments(args);
+    if (!sleep.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(sleep.error));
+        return 2;
+    }
+
     QApplication application(argc, argv);
     corvane::SetApplicationIdentity();
     QCommandLineParser parser;
@@ -67,6 +73,8 @@ int main(int argc, char** argv)
     QString error;
     if (!app.InitInstance(request.fileName, &error))
         return Fail(error);
+    if (sleep.seconds)
+        app.SetSleepTimer(*sleep.seconds);
     const int exitCode = app.Run();
     app.ExitInstance();
     return exitCode;

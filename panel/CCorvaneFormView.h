@@ -66,6 +66,9 @@ public:
     void OnPitchReset();
     void OnSoundLoop();      // Sound > Loop (command 32775)
     void OnSoundOneShot();   // Sound > OneShot (command 32776)
+    // The output's master fade (pause, sleep timer): toward unity or silence at the pace of a
+    // whole fade of `seconds`; the controls, volume and mute are left alone.
+    void FadeOutput(bool unity, double seconds);
 
     // Parameter setters; flags: 1 shows the value in the display, 2 moves the slider.
     void ApplyHold(float v, BYTE flags);             // v 0..1 -> hold trunc(100 v) >= 1 samples

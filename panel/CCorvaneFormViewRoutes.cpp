@@ -95,3 +95,9 @@ void CCorvaneFormView::OnSoundOneShot()
     if (CSoundStream* stream = GetStream())
         stream->SetPlayMode(1);
 }
+
+void CCorvaneFormView::FadeOutput(bool unity, double seconds)
+{
+    if (m_pSoundDevice && m_pSoundDevice->GetDirectSound())
+        corvane::platform::FadeMasterGain(m_pSoundDevice->GetDirectSound(), unity, seconds);
+}

@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <functional>
 
 TEST(CCorvaneAppWithPanel, NewAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDevices)
 {
@@ -63,4 +66,101 @@ TEST(CCorvaneAppWithPanel, NewAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDe
     EXPECT_NE(device->FindStream(0), nullptr); // one stream, on the same device
     EXPECT_EQ(device->FindStream(1), nullptr);
     EXPECT_TRUE(messages.empty());
+}
+
+namespace {
+// The real panel on the manual back-end, playing for `ms` of an injected clock that the
+// "sound card" follows: the mixer is pulled up to the clock's time at every reading.
+// `atMs` is called as the clock passes each whole millisecond.
+std::vector<std::int16_t> PlayWithClock(bool powerSaving, int ms,
+                                        const std::function<void(corvane::CCorvaneApp&, int)>& atMs = {})
+{
+    setenv("CORVANE_AUDIO", "manual", 1);
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    corvane::test::CFakePrompts prompts;
+    CCorvaneFormView* view = nullptr;
+    corvane::CCorvaneApp app(
+        [&] {
+            view = new CCorvaneFormView;
+            return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(view);
+        },
+        &prompts);
+    constexpr std::int64_t kTicksPerMs = 10000;
+    std::int64_t counter = 0;
+    std::vector<std::int16_t> captured;
+    WAVEFORMATEX format{};
+    const auto moveTo = [&](std::int64_t time) {
+        if (atMs)
+            for (auto m = counter / kTicksPerMs + 1; m <= time / kTicksPerMs; ++m)
+                atMs(app, static_cast<int>(m));
+        counter = time;
+        IDirectSound* ds = view && view->GetSoundDevice() ? view->GetSoundDevice()->GetDirectSound() : nullptr;
+        if (!ds || FAILED(corvane::platform::GetOutputFormat(ds, &format)))
+            return;
+        const auto due = static_cast<std::size_t>(counter * format.nSamplesPerSec / (1000 * kTicksPerMs));
+        const std::size_t have = captured.size() / format.nChannels;
+        if (due > have) {
+            captured.resize(due * format.nChannels);
+            corvane::platform::PullMixedFrames(ds, captured.data() + have * format.nChannels,
+                                               static_cast<DWORD>(due - have));
+        }
+        if (counter >= ms * kTicksPerMs)
+            app.PostQuitMessage(0);
+    };
+    bool running = false; // the clock starts at 0 at the end of start-up
+    corvane::platform::SetPerformanceCounterSource(
+        [&] {
+            if (running && !powerSaving)
+                moveTo(counter + kTicksPerMs / 4);
+            return counter;
+        },
+        1000 * kTicksPerMs);
+    app.SetRestObserver([&](int rest) { moveTo(counter + rest * kTicksPerMs); });
+    EXPECT_TRUE(app.InitInstance(QString(), nullptr));
+    app.SetPowerSaving(powerSaving);
+    running = true;
+    app.Run();
+    corvane::platform::SetPerformanceCounterSource({}, 0);
+    return captured;
+}
+} // namespace
+
+TEST(CCorvaneAppWithPanel, RestingAndPollingLoopsOfferTheStreamTheSameBlocks)
+{
+    const std::vector<std::int16_t> resting = PlayWithClock(true, 600);
+    const std::vector<std::int16_t> polling = PlayWithClock(false, 600);
+    ASSERT_GT(resting.size(), 10000u);
+    ASSERT_EQ(resting.size(), polling.size());
+    const auto differ = std::mismatch(resting.begin(), resting.end(), polling.begin());
+    EXPECT_TRUE(differ.first == resting.end()) << "first difference at sample " << (differ.first - resting.begin());
+    double sum = 0;
+    for (std::size_t i = resting.size() / 2; i < resting.size(); ++i)
+        sum += double(resting[i]) * resting[i];
+    EXPECT_GT(std::sqrt(sum / double(resting.size() / 2)), 300.0); // the start-up sound, not silence
+}
+
+TEST(CCorvaneAppWithPanel, PauseFadesTheOutputToSilenceAndResumeBringsItBack)
+{
+    QAction* pause = nullptr;
+    const std::vector<std::int16_t> out = PlayWithClock(false, 2800, [&](corvane::CCorvaneApp& app, int ms) {
+        pause = app.MainFrame()->Action(corvane::cmd::SoundPause);
+        if (ms == 300 || ms == 1500)
+            pause->trigger();
+    });
+    const std::size_t perMs = out.size() / 2800; // interleaved stereo samples per ms at the mixer's rate
+    const auto rms = [&](std::size_t fromMs, std::size_t toMs) {
+        double sum = 0;
+        const std::size_t from = fromMs * perMs, to = toMs * perMs;
+        for (std::size_t i = from; i < to && i < out.size(); ++i)
+            sum += double(out[i]) * out[i];
+        return std::sqrt(sum / double(to - from));
+    };
+    const double before = rms(100, 300);
+    EXPECT_GT(before, 300.0);
+    EXPECT_GT(rms(500, 700), 0.2 * before); // fading, not cut
+    EXPECT_LT(rms(500, 700), 0.95 * before);
+    EXPECT_EQ(rms(1350, 1500), 0.0);
+    EXPECT_NEAR(rms(2600, 2800) / before, 1.0, 0.3);
+    EXPECT_FALSE(pause->isChecked());
 }

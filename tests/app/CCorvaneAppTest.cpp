@@ -2,6 +2,8 @@
 // the polling loop's quit handling and the 15 ms render tick on an injected clock.
 #include "app/CCorvaneApp.h"
 #include "app/CCorvaneMainFrame.h"
+#include "app/CPauseControl.h"
+#include "app/CSleepTimer.h"
 #include "app/CommandIds.h"
 
 #include "FakePanel.h"
@@ -12,9 +14,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -138,17 +147,112 @@ TEST_F(AppFixture, RunEndsWithTheQuitCodeWhenTheWindowClosesOrOnATerminationSign
     EXPECT_TRUE(released.isNull());
 }
 
-TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoop)
+TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoopButNotAfterTheQuitRequest)
 {
     auto app = MakeApp();
     // Every counter reading moves time on by 5 ms.
     corvane::platform::SetPerformanceCounterSource([this] { return m_counter += 5 * kTicksPerMs; }, 1000 * kTicksPerMs);
-    QTimer::singleShot(200, [] {
+    std::size_t ticksAtQuit = 0;
+    QTimer::singleShot(150, [&] {
+        ticksAtQuit = m_pPanel->tickTimes.size();
+        app->PostQuitMessage(3); // e.g. a termination signal while the About box is up
+    });
+    QTimer::singleShot(300, [] {
         if (QWidget* dialog = QApplication::activeModalWidget())
             dialog->close();
     });
     app->MainFrame()->Action(cmd::AppAbout)->trigger(); // returns when the About box closes
-    EXPECT_GE(m_pPanel->tickTimes.size(), 3u);
+    EXPECT_GE(ticksAtQuit, 3u);
+    EXPECT_EQ(m_pPanel->tickTimes.size(), ticksAtQuit);
+    EXPECT_EQ(app->Run(), 3);
+    EXPECT_EQ(m_pPanel->tickTimes.size(), ticksAtQuit);
+}
+
+TEST_F(AppFixture, RestingLoopTicksAsTheGateOpensAndReadsTheClockOnlyThen)
+{
+    for (const bool powerSaving : {true, false}) {
+        auto app = MakeApp();
+        EXPECT_TRUE(app->IsPowerSaving()); // the default
+        app->SetPowerSaving(powerSaving);
+        // The clock stands still unless the loop rests (which moves it by the rest) or, polling,
+        // moves by a quarter of a millisecond per reading.
+        int readings = 0;
+        std::vector<int> rests;
+        corvane::platform::SetPerformanceCounterSource(
+            [&] {
+                ++readings;
+                return powerSaving ? m_counter : m_counter += kTicksPerMs / 4;
+            },
+            1000 * kTicksPerMs);
+        app->SetRestObserver([&](int ms) {
+            rests.push_back(ms);
+            m_counter += ms * kTicksPerMs;
+        });
+        m_pPanel->onTick = [&] {
+            if (m_pPanel->tickTimes.size() == 6)
+                app->PostQuitMessage(0);
+        };
+        m_counter += 4 * kTicksPerMs; // 4 ms since the clock started
+        EXPECT_EQ(app->Run(), 0);
+        // Both ways the ticks come at the gate's opening, every 15 ms of clock time.
+        std::vector<std::int64_t> expected;
+        for (std::int64_t ms = 15; ms <= 90; ms += 15)
+            expected.push_back(ms * kTicksPerMs);
+        EXPECT_EQ(m_pPanel->tickTimes, expected) << powerSaving;
+        if (powerSaving) {
+            EXPECT_EQ(rests.front(), 11);
+            EXPECT_EQ(std::count(rests.begin(), rests.end(), 15), 5);
+            EXPECT_LE(readings, 2 * 6 + 4) << "the resting loop polled the clock";
+        } else {
+            EXPECT_TRUE(rests.empty());
+            EXPECT_GE(readings, 4 * 86);
+        }
+    }
+}
+
+TEST_F(AppFixture, PauseFadesTheOutputShowsPausedAndPowerSavingIsRemembered)
+{
+    {
+        auto app = MakeApp();
+        corvane::CCorvaneMainFrame& frame = *app->MainFrame();
+        QAction* pause = frame.Action(cmd::SoundPause);
+        ASSERT_NE(pause, nullptr);
+        EXPECT_TRUE(frame.ToolBar()->actions().contains(pause));
+        const QLabel* pane = frame.statusBar()->findChild<QLabel*>("PausedPane");
+        QSignalSpy changes(&app->PauseControl(), &corvane::CPauseControl::pausedChanged);
+        m_pPanel->fades.clear();
+
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        QTest::keyClick(&frame, Qt::Key_Space, Qt::ControlModifier);
+        EXPECT_TRUE(app->PauseControl().IsPaused());
+        EXPECT_TRUE(pause->isChecked());
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(pane->text(), "Paused");
+        pause->trigger();
+        app->PauseControl().Resume(); // already resumed: nothing more happens
+        EXPECT_FALSE(pause->isChecked());
+        EXPECT_EQ(pane->text(), "");
+        ASSERT_EQ(changes.size(), 2);
+        EXPECT_EQ(changes[0][0].toBool(), true);
+        EXPECT_EQ(changes[1][0].toBool(), false);
+        EXPECT_EQ(m_pPanel->fades, (std::vector<std::pair<bool, double>>{{false, 1.0}, {true, 1.0}}));
+
+        // A panel set up again (New) gets the fade state it should have.
+        app->PauseControl().Toggle();
+        m_pPanel->fades.clear();
+        frame.Action(cmd::FileNew)->trigger();
+        EXPECT_EQ(m_pPanel->fades, (std::vector<std::pair<bool, double>>{{false, 1.0}}));
+
+        QAction* saving = frame.Action(cmd::SoundPowerSaving);
+        ASSERT_NE(saving, nullptr);
+        EXPECT_TRUE(saving->isChecked());
+        saving->trigger();
+        EXPECT_FALSE(app->IsPowerSaving());
+    }
+    auto app = MakeApp();
+    EXPECT_FALSE(app->MainFrame()->Action(cmd::SoundPowerSaving)->isChecked());
+    EXPECT_FALSE(app->IsPowerSaving());
+    EXPECT_FALSE(app->PauseControl().IsPaused()); // a new start plays
 }
 
 TEST_F(AppFixture, FileNamedOnTheCommandLineOpensWithoutReadingAndUnopenableEndsStartUp)
@@ -205,4 +309,96 @@ TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
     EXPECT_EQ(app->MainFrame()->windowTitle(), "a.wav - Corvane");
     EXPECT_EQ(m_pPanel->initialUpdates, 2);
     EXPECT_EQ(app->MainFrame()->RecentFileActions().at(0)->text(), corvane::CRecentFileList::MenuText(0, a));
+}
+
+namespace {
+// An entry of Sound > Sleep Timer by its text.
+QAction* SleepChoice(corvane::CCorvaneMainFrame& frame, const QString& text)
+{
+    for (QAction* item : frame.SoundMenu()->actions())
+        if (item->menu() && item->text() == "&Sleep Timer")
+            for (QAction* choice : item->menu()->actions())
+                if (choice->text() == text)
+                    return choice;
+    return nullptr;
+}
+} // namespace
+
+TEST_F(AppFixture, SleepTimerCountsDownFadesAtTheEndAndPausesOrQuits)
+{
+    using corvane::CSleepTimer;
+    const std::pair<std::int64_t, const char*> shown[] = {
+        {900000, "Sleep 15:00"}, {899001, "Sleep 15:00"}, {899000, "Sleep 14:59"}, {5399000, "Sleep 1:29:59"},
+        {3600000, "Sleep 1:00:00"}, {61000, "Sleep 1:01"}, {1, "Sleep 0:01"}, {0, "Sleep 0:00"}};
+    for (const auto& [ms, text] : shown)
+        EXPECT_EQ(CSleepTimer::FormatRemaining(ms), text) << ms;
+    const std::pair<double, double> fades[] = {{20, 5}, {239, 59.75}, {240, 60}, {7200, 60}};
+    for (const auto& [length, fade] : fades)
+        EXPECT_EQ(CSleepTimer::FadeSecondsFor(length), fade) << length;
+
+    using Fades = std::vector<std::pair<bool, double>>;
+    for (const bool quit : {false, true}) {
+        auto app = MakeApp();
+        corvane::CCorvaneMainFrame& frame = *app->MainFrame();
+        std::int64_t now = 0;
+        app->SleepTimer().SetClock([&] { return now; });
+        const QLabel* pane = frame.statusBar()->findChild<QLabel*>("SleepPane");
+        ASSERT_NE(pane, nullptr);
+        QAction* quitItem = frame.Action(cmd::SoundSleepQuit);
+        EXPECT_FALSE(quitItem->isChecked()); // off by default
+        if (quit)
+            quitItem->trigger();
+        m_pPanel->fades.clear();
+
+        SleepChoice(frame, "&15 min")->trigger();
+        EXPECT_EQ(pane->text(), "Sleep 15:00");
+        now = 840000 - 1;
+        app->SleepTimer().Check();
+        EXPECT_TRUE(m_pPanel->fades.empty());
+        now = 840000; // the last minute: the sound fades out over it
+        app->SleepTimer().Check();
+        EXPECT_EQ(pane->text(), "Sleep 1:00");
+        EXPECT_EQ(m_pPanel->fades, (Fades{{false, 60.0}}));
+        now = 900000;
+        app->SleepTimer().Check();
+        EXPECT_EQ(pane->text(), "");
+        EXPECT_TRUE(SleepChoice(frame, "&Off")->isChecked());
+        if (quit) {
+            EXPECT_FALSE(frame.isVisible());
+            EXPECT_EQ(app->Run(), 0);
+            EXPECT_FALSE(app->PauseControl().IsPaused());
+        } else {
+            EXPECT_TRUE(app->PauseControl().IsPaused());
+            EXPECT_EQ(m_pPanel->fades, (Fades{{false, 60.0}, {false, 1.0}}));
+            EXPECT_TRUE(frame.isVisible());
+        }
+    }
+
+    // Off during the fade brings the sound back; a new length restarts the count.
+    auto app = MakeApp();
+    std::int64_t now = 0;
+    app->SleepTimer().SetClock([&] { return now; });
+    EXPECT_TRUE(app->MainFrame()->Action(cmd::SoundSleepQuit)->isChecked()); // remembered
+    app->SetSleepTimer(20); // as --sleep 20s does: the fade is the last quarter
+    now = 16000;
+    app->SleepTimer().Check();
+    SleepChoice(*app->MainFrame(), "&Off")->trigger();
+    SleepChoice(*app->MainFrame(), "&2 hours")->trigger();
+    EXPECT_EQ(app->SleepTimer().RemainingMs(), 7200000);
+    EXPECT_EQ(m_pPanel->fades.back(), (std::pair<bool, double>{true, 1.0}));
+    EXPECT_EQ(m_pPanel->fades.end()[-2], (std::pair<bool, double>{false, 4.0}));
+
+    // Custom asks for minutes; cancelling keeps the timer as it was.
+    QTimer::singleShot(50, [] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->setIntValue(25);
+        dialog->accept();
+    });
+    SleepChoice(*app->MainFrame(), "&Custom...")->trigger();
+    EXPECT_EQ(app->SleepTimer().LengthSeconds(), 1500);
+    EXPECT_TRUE(SleepChoice(*app->MainFrame(), "&Custom...")->isChecked());
+    QTimer::singleShot(50, [] { QApplication::activeModalWidget()->close(); });
+    SleepChoice(*app->MainFrame(), "&Custom...")->trigger();
+    EXPECT_EQ(app->SleepTimer().LengthSeconds(), 1500);
 }

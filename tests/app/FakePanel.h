@@ -28,10 +28,12 @@ struct CFakePanel final : IPanelView {
     }
     void OnSoundLoop() override { ++loops; }
     void OnSoundOneShot() override { ++oneShots; }
+    void FadeOutput(bool unity, double seconds) override { fades.push_back({unity, seconds}); }
 
     int initialUpdates = 0, loops = 0, oneShots = 0;
     bool windowShownAtInitialUpdate = false, viewInFrameAtInitialUpdate = false;
     std::vector<std::int64_t> tickTimes;
+    std::vector<std::pair<bool, double>> fades;
     std::function<void()> onTick;
     QPointer<QWidget> m_pWidget = new QWidget; // owned by the frame once shown there
 };
