@@ -152,20 +152,30 @@ TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoopButNotAfterTh
     auto app = MakeApp();
     // Every counter reading moves time on by 5 ms.
     corvane::platform::SetPerformanceCounterSource([this] { return m_counter += 5 * kTicksPerMs; }, 1000 * kTicksPerMs);
+    // After four ticks a quit request comes (as a termination signal would while the About box
+    // is up); the box stays open a while longer and closes.
     std::size_t ticksAtQuit = 0;
-    QTimer::singleShot(150, [&] {
-        ticksAtQuit = m_pPanel->tickTimes.size();
-        app->PostQuitMessage(3); // e.g. a termination signal while the About box is up
+    m_pPanel->onTick = [&] {
+        if (m_pPanel->tickTimes.size() == 4) {
+            ticksAtQuit = 4;
+            app->PostQuitMessage(3);
+        }
+    };
+    QTimer closer; // at least 100 ms after the quit request, or after 5 s in any case
+    int sinceQuit = 0, rounds = 0;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        sinceQuit += ticksAtQuit > 0;
+        if (sinceQuit > 1 || ++rounds == 50) {
+            closer.stop();
+            QApplication::activeModalWidget()->close();
+        }
     });
-    QTimer::singleShot(300, [] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            dialog->close();
-    });
+    closer.start(100);
     app->MainFrame()->Action(cmd::AppAbout)->trigger(); // returns when the About box closes
-    EXPECT_GE(ticksAtQuit, 3u);
-    EXPECT_EQ(m_pPanel->tickTimes.size(), ticksAtQuit);
+    EXPECT_EQ(ticksAtQuit, 4u);
+    EXPECT_EQ(m_pPanel->tickTimes.size(), 4u);
     EXPECT_EQ(app->Run(), 3);
-    EXPECT_EQ(m_pPanel->tickTimes.size(), ticksAtQuit);
+    EXPECT_EQ(m_pPanel->tickTimes.size(), 4u);
 }
 
 TEST_F(AppFixture, RestingLoopTicksAsTheGateOpensAndReadsTheClockOnlyThen)
