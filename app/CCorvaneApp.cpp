@@ -2,16 +2,19 @@
 #include "app/CCorvaneApp.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CAppMediaHost.h"
 #include "app/CCorvaneDoc.h"
 #include "app/CCorvaneMainFrame.h"
 #include "app/CDialogPrompts.h"
 #include "app/CKeyLockWatcher.h"
 #include "app/CListeningMenu.h"
+#include "app/CMprisService.h"
 #include "app/CPauseControl.h"
 #include "app/CSleepTimer.h"
 #include "app/CQuitSignals.h"
 #include "app/CommandIds.h"
 #include "app/IPanelView.h"
+#include "app/MediaKeys.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -101,6 +104,13 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     m_pPanelView->OnInitialUpdate();
     m_pPause->Reapply();
     m_pFrame->FitToView();
+
+    m_pMediaHost = std::make_unique<CAppMediaHost>(*m_pPause, *m_pDoc, *m_pFrame);
+    InstallMediaKeys(*m_pFrame, *m_pMediaHost);
+    m_pMpris = std::make_unique<CMprisService>(*m_pMediaHost);
+    connect(m_pPause.get(), &CPauseControl::pausedChanged, m_pMpris.get(), &CMprisService::OnPausedChanged);
+    connect(m_pDoc.get(), &CCorvaneDoc::TitleChanged, m_pMpris.get(), &CMprisService::OnTitleChanged);
+    m_pMpris->Register();
 
     m_pFrame->show();
     m_pFrame->raise();

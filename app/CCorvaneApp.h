@@ -18,6 +18,8 @@ class CCorvaneDoc;
 class CCorvaneMainFrame;
 class CKeyLockWatcher;
 class CListeningMenu;
+class CAppMediaHost;
+class CMprisService;
 class CPauseControl;
 class CSleepTimer;
 class CQuitSignals;
@@ -117,6 +119,8 @@ private:
     std::unique_ptr<CSleepTimer> m_pSleepTimer;
     bool m_bQuitWhenSleepEnds = false;
     CListeningMenu* m_pListeningMenu = nullptr; // owned by the frame
+    std::unique_ptr<CAppMediaHost> m_pMediaHost;  // media keys and the desktop's player controls
+    std::unique_ptr<CMprisService> m_pMpris;
     QTimer m_gateTimer; // wakes a resting loop, and ticks while a modal loop runs
 };
 } // namespace corvane

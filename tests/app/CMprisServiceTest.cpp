@@ -1,9 +1,15 @@
 // The desktop's player controls over a private session bus (the test runs under
 // dbus-run-session): a client pauses, reads the status, plays, raises and quits; changes are
 // announced once; without a bus or with the name taken the program runs on and says so once.
+#include "app/CCorvaneApp.h"
+#include "app/CCorvaneMainFrame.h"
 #include "app/CMprisService.h"
+#include "app/CPauseControl.h"
 #include "app/IMediaPlayerHost.h"
 #include "platform/kernel.h"
+
+#include "FakePanel.h"
+#include "FakePrompts.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -11,6 +17,8 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -66,8 +74,8 @@ protected:
             GTEST_SKIP() << "no session bus; ctest runs this under dbus-run-session";
         }
         m_client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("mpris-client"));
-        host.service = &service;
-        ASSERT_TRUE(service.Register());
+        host.service = service.get();
+        ASSERT_TRUE(service->Register());
         m_client.connect(CMprisService::kServiceName, CMprisService::kObjectPath,
                          QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
                          &recorder, SLOT(Changed(QString, QVariantMap, QStringList)));
@@ -104,7 +112,7 @@ protected:
     }
 
     FakeHost host;
-    CMprisService service{host};
+    std::unique_ptr<CMprisService> service = std::make_unique<CMprisService>(host);
     ChangeRecorder recorder;
     QDBusConnection m_client{QStringLiteral("none")};
 };
@@ -158,8 +166,8 @@ TEST_F(MprisOverTheBus, MetadataCarriesTheSoundsNameAndAnnouncesANewOne)
     EXPECT_TRUE(metadata.contains("mpris:trackid"));
 
     host.title = QStringLiteral("Rain on a Roof");
-    service.OnTitleChanged();
-    service.OnTitleChanged(); // same title: nothing more is sent
+    service->OnTitleChanged();
+    service->OnTitleChanged(); // same title: nothing more is sent
     EXPECT_EQ(Metadata().value("xesam:title"), "Rain on a Roof");
     WaitForSignals(1);
     ASSERT_EQ(recorder.seen.size(), 1);
@@ -187,6 +195,43 @@ TEST_F(MprisOverTheBus, ASecondInstanceOrNoBusRunsOnAndSaysSoOnce)
     // The first instance still answers.
     EXPECT_EQ(Get(kRoot, "Identity"), "Corvane");
     QDBusConnection::disconnectFromBus(QStringLiteral("second"));
+}
+
+// The program itself on the bus: Pause fades its output, Play brings it back, and Quit ends it
+// through the window's close, as File > Exit does.
+TEST_F(MprisOverTheBus, TheProgramPausesWithAFadeAndQuitsAsFileExitDoes)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    corvane::test::CFakePrompts prompts;
+    corvane::test::CFakePanel* panel = nullptr;
+    service.reset(); // the program takes the name itself
+    host.service = nullptr;
+    corvane::CCorvaneApp app(
+        [&] {
+            auto made = std::make_unique<corvane::test::CFakePanel>();
+            panel = made.get();
+            return made;
+        },
+        &prompts);
+    ASSERT_TRUE(app.InitInstance({}, nullptr));
+    panel->fades.clear();
+
+    Call(kPlayer, "Pause");
+    EXPECT_TRUE(app.PauseControl().IsPaused());
+    EXPECT_EQ(Get(kPlayer, "PlaybackStatus"), "Paused");
+    Call(kPlayer, "PlayPause");
+    EXPECT_FALSE(app.PauseControl().IsPaused());
+    ASSERT_EQ(panel->fades.size(), 2u);
+    EXPECT_EQ(panel->fades[0], std::make_pair(false, 1.0)); // a one-second fade out, then back in
+    EXPECT_EQ(panel->fades[1], std::make_pair(true, 1.0));
+    EXPECT_EQ(Metadata().value("xesam:title"), "Untitled");
+
+    Call(kRoot, "Quit");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.IsQuitPending(); }, 2000));
+    EXPECT_FALSE(app.MainFrame()->isVisible());
+    EXPECT_EQ(app.Run(), 0);
 }
 
 #include "CMprisServiceTest.moc"
