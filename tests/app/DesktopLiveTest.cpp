@@ -1,5 +1,6 @@
 // The built program on a private X display with a private sound server: it sounds at once,
-// shows its window and ends cleanly when closed; without a sound server it says so and runs on.
+// shows its window and ends cleanly when closed; without a sound server it says so and runs on;
+// the desktop's player controls pause it, play it and quit it over a private session bus.
 #include "tests/audio/PulseServer.h"
 #include "tests/engine/SignalAnalysis.h"
 #include "tests/support/CannotRun.h"
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -42,31 +44,72 @@ std::string RunAndRead(const std::string& command)
     return out;
 }
 
+// Starts a server that reports where to reach it as one line on descriptor 3; returns that
+// line, or "" when none came within 10 s.
+std::string StartAndReadLine(ChildProcess& server, const std::vector<std::string>& argv)
+{
+    int report[2];
+    if (pipe(report) != 0)
+        return {};
+    ChildProcess::Options options;
+    options.fd3 = report[1];
+    const bool started = server.Start(argv, options);
+    close(report[1]);
+    std::string line;
+    char c = 0;
+    pollfd ready{report[0], POLLIN, 0};
+    while (started && line.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 &&
+           read(report[0], &c, 1) == 1)
+        line += c;
+    close(report[0]);
+    return line.find('\n') == std::string::npos ? std::string() : line.substr(0, line.find('\n'));
+}
+
 // A private Xvfb on a display number it picks itself, so tests side by side never share one.
 struct XvfbDisplay {
     ChildProcess server;
     std::string name;
     bool Start()
     {
-        int report[2];
-        if (pipe(report) != 0)
-            return false;
-        ChildProcess::Options options;
-        options.fd3 = report[1];
-        const bool started =
-            server.Start({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, options);
-        close(report[1]);
-        std::string number;
-        char c = 0;
-        pollfd ready{report[0], POLLIN, 0};
-        while (started && number.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 &&
-               read(report[0], &c, 1) == 1)
-            number += c;
-        close(report[0]);
-        name = ":" + number.substr(0, number.find('\n'));
-        return number.find('\n') != std::string::npos;
+        const std::string number =
+            StartAndReadLine(server, {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
+        name = ":" + number;
+        return !number.empty();
     }
 };
+
+// A private session bus, so that the program's player controls never meet the desktop's.
+struct SessionBus {
+    ChildProcess daemon;
+    std::string address;
+    bool Start()
+    {
+        address = StartAndReadLine(daemon, {"dbus-daemon", "--session", "--nofork", "--print-address=3"});
+        return !address.empty();
+    }
+    // Calls `method` of the program's MPRIS object with dbus-send; returns the printed reply.
+    std::string Call(const std::string& method, const std::string& args = "") const
+    {
+        return RunAndRead("DBUS_SESSION_BUS_ADDRESS='" + address +
+                          "' dbus-send --session --print-reply --reply-timeout=5000 "
+                          "--dest=org.mpris.MediaPlayer2.corvane /org/mpris/MediaPlayer2 " +
+                          method + " " + args + " 2>&1");
+    }
+    std::string PlaybackStatus() const
+    {
+        return Call("org.freedesktop.DBus.Properties.Get",
+                    "string:org.mpris.MediaPlayer2.Player string:PlaybackStatus");
+    }
+};
+
+// RMS over both channels of the captured frames from `from` to `to` seconds.
+double Level(const std::vector<std::int16_t>& frames, double from, double to)
+{
+    const auto at = [&](double seconds) {
+        return frames.begin() + std::clamp<long>(std::lround(seconds * kRate) * 2, 0, long(frames.size()));
+    };
+    return engine_test::Rms(std::vector<float>(at(from), at(to))) / 32768.0;
+}
 
 // First frame from which 20 ms in a row carry sound (RMS over both channels).
 long FirstAudibleFrame(const std::vector<std::int16_t>& frames)
@@ -96,6 +139,9 @@ protected:
         std::filesystem::remove_all(m_home);
         std::filesystem::create_directories(m_home + "/config");
         std::filesystem::permissions(m_home, std::filesystem::perms::owner_all);
+        // The desktop's own session bus is never offered to the program under test.
+        if (std::none_of(env.begin(), env.end(), [](const std::string& e) { return e.starts_with("DBUS_SESSION"); }))
+            env.push_back("DBUS_SESSION_BUS_ADDRESS=disabled:");
         env.insert(env.end(), {"DISPLAY=" + m_display.name, "QT_QPA_PLATFORM=xcb", "CORVANE_AUDIO=rtaudio",
                                "XDG_CONFIG_HOME=" + m_home + "/config", "HOME=" + m_home, "XDG_RUNTIME_DIR=" + m_home});
         ChildProcess::Options options;
@@ -221,4 +267,55 @@ TEST_F(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
     SleepMs(1000);
     EXPECT_TRUE(m_program.Running()) << "ended without sound";
     ExitThroughMenu(window);
+}
+
+TEST_F(DesktopLive, MediaKeyPauseSilencesWithinASecondAndAHalfPlayBringsItBackQuitEndsCleanly)
+{
+    CORVANE_REQUIRE_PROGRAMS("dbus-daemon", "dbus-send");
+    SessionBus bus;
+    if (!bus.Start()) {
+        CORVANE_CANNOT_RUN("no private session bus: dbus-daemon reported no address");
+    }
+    PulseServer pulse;
+    if (!pulse.Start()) {
+        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
+    }
+    ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
+    const auto captured = Clock::now();
+    const auto since = [&] { return std::chrono::duration<double>(Clock::now() - captured).count(); };
+    std::vector<std::string> env = pulse.ClientEnvironment();
+    env.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.address);
+    Launch("desktop-mpris", env);
+    ASSERT_FALSE(FindWindow("Untitled - Corvane", 10).empty()) << Log();
+    ASSERT_TRUE(m_program.WaitUntil([&] { return bus.PlaybackStatus().find("Playing") != std::string::npos; }, 5s))
+        << bus.PlaybackStatus() << Log();
+
+    // What the desktop does on the keyboard's pause and play keys: the player's Pause and Play.
+    SleepMs(1500);
+    const double paused = since();
+    bus.Call("org.mpris.MediaPlayer2.Player.Pause");
+    EXPECT_NE(bus.PlaybackStatus().find("Paused"), std::string::npos);
+    SleepMs(3000);
+    const double played = since();
+    bus.Call("org.mpris.MediaPlayer2.Player.Play");
+    EXPECT_NE(bus.PlaybackStatus().find("Playing"), std::string::npos);
+    SleepMs(3000);
+    const std::vector<std::int16_t> frames = pulse.StopCapture();
+
+    // Quit over the bus ends the program as File > Exit does.
+    bus.Call("org.mpris.MediaPlayer2.Quit");
+    const bool ended = m_program.WaitForExit(5s);
+    EXPECT_TRUE(ended) << "still running after Quit over the bus";
+    EXPECT_TRUE(ended && WIFEXITED(m_program.Status()) && WEXITSTATUS(m_program.Status()) == 0)
+        << "status " << m_program.Status();
+
+    ASSERT_GT(frames.size(), std::size_t((played + 2.5) * kRate * 2)) << "capture too short: " << pulse.Log();
+    const double before = Level(frames, paused - 1.0, paused);
+    const double silent = Level(frames, paused + 1.5, played - 0.2);
+    const double after = Level(frames, played + 1.5, played + 2.5);
+    EXPECT_GT(before, 0.01) << "no sound before the pause";
+    EXPECT_LT(silent, 0.01 * before) << "still sounding 1.5 s after Pause";
+    EXPECT_NEAR(after / before, 1.0, 0.2) << "Play did not bring the sound back at its level";
+    std::cout << "[measure] RMS before pause " << before << ", from 1.5 s after it " << silent
+              << ", from 1.5 s after play " << after << "\n";
 }
