@@ -233,6 +233,9 @@ void CCorvaneFormView::BindControls()
     m_sliderPitch = slider(1019);
     m_btnPitchReset = GetControlAs<QPushButton>(1022);
     m_editTime = GetControlAs<QLineEdit>(kTimeEditId);
+    // Rewritten on every render tick: it paints its whole face, so nothing behind it need be
+    // painted first.
+    m_editTime->setAttribute(Qt::WA_OpaquePaintEvent);
     m_lblLfo1Shape = label(1069);
     m_cbLfo1Shape = list(1012);
     m_lblLfo1Freq = label(1072);
