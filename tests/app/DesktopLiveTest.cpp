@@ -133,7 +133,7 @@ protected:
         }
     }
 
-    void Launch(const char* name, std::vector<std::string> env)
+    void Launch(const char* name, std::vector<std::string> env, const std::vector<std::string>& args = {})
     {
         m_home = std::string(CORVANE_TEST_OUTPUT_DIR) + "/" + name;
         std::filesystem::remove_all(m_home);
@@ -147,7 +147,9 @@ protected:
         ChildProcess::Options options;
         options.env = env;
         options.out = m_home + "/corvane.log";
-        ASSERT_TRUE(m_program.Start({CORVANE_BINARY}, options));
+        std::vector<std::string> argv{CORVANE_BINARY};
+        argv.insert(argv.end(), args.begin(), args.end());
+        ASSERT_TRUE(m_program.Start(argv, options));
     }
     std::string Log() { return RunAndRead("cat " + m_home + "/corvane.log"); }
 
@@ -244,6 +246,44 @@ TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
     RecordProperty("first_audible_ms", std::to_string(onsetMs));
     RecordProperty("resident_kb", std::to_string(rssKb));
     RecordProperty("cpu_percent", std::to_string(cpuPercent));
+}
+
+TEST_F(DesktopLive, SleepTimerFromTheCommandLineFadesToSilenceAndTheProgramRunsOn)
+{
+    PulseServer pulse;
+    if (!pulse.Start()) {
+        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
+    }
+    ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
+    const auto launched = Clock::now();
+    Launch("desktop-sleep", pulse.ClientEnvironment(), {"--sleep", "20s"});
+    const std::string window = FindWindow("Untitled - Corvane", 10);
+    ASSERT_FALSE(window.empty()) << Log();
+    std::this_thread::sleep_until(launched + std::chrono::milliseconds(24500));
+    const std::vector<std::int16_t> frames = pulse.StopCapture();
+    EXPECT_TRUE(m_program.Running()) << "ended when the timer ran out";
+    ExitThroughMenu(window); // still answering the keyboard; exits with 0
+
+    const long onset = FirstAudibleFrame(frames);
+    ASSERT_GE(onset, 0) << "no sound reached the sink";
+    // The timer starts as the sound does: the first 10 s at the normal level, silence from 21 s.
+    const auto rms = [&](double fromSeconds, double toSeconds) {
+        const auto at = [&](double s) {
+            return std::min(frames.size(), static_cast<std::size_t>(onset + static_cast<long>(s * kRate)) * 2);
+        };
+        return engine_test::Rms(std::vector<float>(frames.begin() + static_cast<long>(at(fromSeconds)),
+                                                   frames.begin() + static_cast<long>(at(toSeconds))));
+    };
+    const double start = rms(0.2, 1.2);
+    ASSERT_GT(frames.size(), static_cast<std::size_t>(onset + 23 * static_cast<long>(kRate)) * 2)
+        << "capture too short";
+    EXPECT_GT(start, 300.0);
+    for (int second = 1; second < 10; ++second)
+        EXPECT_NEAR(rms(second, second + 1) / start, 1.0, 0.25) << "second " << second;
+    EXPECT_LT(rms(16.5, 17.5), 0.8 * start) << "no fade over the last quarter";
+    const double after = rms(21.0, 23.0);
+    EXPECT_LT(after, 0.01 * start);
+    std::cout << "[measure] sleep timer: level " << start << " at the start, " << after << " from 21 s\n";
 }
 
 TEST_F(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
