@@ -98,7 +98,20 @@ TEST(CNoiseGenerator, HoldModulationPerSampleIncludingNegativeLengths)
     generator.SetHoldModulationDepth(-0.25f);
     for (float v : Render(generator, 3))
         ASSERT_EQ(v, out.back());
+
+    // The largest float below 2^31 (128 x 16777215) converts exactly, not saturated to
+    // INT32_MAX: with a hold that wraps it round to 5, the runs are 5 long, not 132.
+    std::fill(modulation.begin(), modulation.end(), 0.0f);
+    generator.SetHoldModulationDepth(16777215.0f);
+    generator.SetHold(-2147483520 + 5);
+    const std::vector<float> wrapped = Render(generator, 2);
+    int changes = 0;
+    for (unsigned i = 1; i < wrapped.size(); ++i)
+        changes += wrapped[i] != wrapped[i - 1];
+    EXPECT_GE(changes, int(wrapped.size() / 5) - 2);
+
     generator.SetHoldModulation(nullptr, kBlock);
+    generator.SetHold(1);
     const std::vector<float> free = Render(generator, 1);
     EXPECT_NE(free[1], free[0]);
 }
