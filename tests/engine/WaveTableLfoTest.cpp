@@ -42,12 +42,23 @@ TEST(CWaveTable, ShapesAsTabulated)
     EXPECT_EQ(t[100], before);
     EXPECT_EQ(table.SetShape(6), E_INVALIDARG);
 
-    // A shape set before allocation is kept for it; tiny tables must not divide by zero.
-    CWaveTable tiny;
-    EXPECT_EQ(tiny.SetShape(CWaveTable::Triangle), E_FAIL);
-    tiny.Allocate(2);
-    tiny.SetShape(CWaveTable::Sawtooth);
-    EXPECT_TRUE(std::isfinite(tiny.GetData()[0]) && std::isfinite(tiny.GetData()[1]));
+    // A shape set before allocation is kept for it: the same table as one shaped afterwards.
+    CWaveTable early, late;
+    EXPECT_EQ(early.SetShape(CWaveTable::Triangle), E_FAIL);
+    early.Allocate(64);
+    late.Allocate(64);
+    late.SetShape(CWaveTable::Triangle);
+    EXPECT_TRUE(std::equal(early.GetData(), early.GetData() + 64, late.GetData()));
+    EXPECT_EQ(early.GetData()[8], 0.5f); // an eighth of the way: the triangle, not the sine
+    // Tiny tables must not divide by zero, whatever the shape.
+    for (unsigned size : {1u, 2u})
+        for (unsigned shape = 0; shape < 5; ++shape) {
+            CWaveTable tiny;
+            tiny.Allocate(size);
+            tiny.SetShape(shape);
+            for (unsigned i = 0; i < size; ++i)
+                EXPECT_TRUE(std::isfinite(tiny.GetData()[i])) << size << " " << shape;
+        }
 }
 
 TEST(CWaveTable, InterpolatedPlaybackAdvancesBeforeReading)
