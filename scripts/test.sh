@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the normal build, then the tests again
-# under AddressSanitizer + UndefinedBehaviorSanitizer (without the live-audio/desktop tests).
+# under AddressSanitizer + UndefinedBehaviorSanitizer (without the live-audio/desktop tests),
+# and the threaded parts under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
@@ -29,8 +30,10 @@ else
 fi
 install_missing "${test_packages[@]}"
 
-CORVANE_RECONFIGURE=1 scripts/setup.sh --asan
+CORVANE_RECONFIGURE=1 scripts/setup.sh --asan --tsan
 jobs=$(nproc 2>/dev/null || echo 2)
 ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --no-tests=error --output-on-failure -j "$jobs" -LE live
+# The mixer and the sound output again under ThreadSanitizer: the output has its own thread.
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --no-tests=error --output-on-failure -j "$jobs"
