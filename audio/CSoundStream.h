@@ -44,6 +44,9 @@ public:
     // cursor is still in the segment written last. `block` must hold at least one segment.
     DWORD Write(const void* block);
 
+    // The play mode last set: 1 one-shot, 2 loop.
+    int GetPlayMode() const { return m_nPlayMode; }
+
     // The buffer (tests and diagnostics); null until created.
     IDirectSoundBuffer* GetBuffer() const { return m_pBuffer; }
 

@@ -1,6 +1,9 @@
 // Parses and checks the export options; every refusal is one line naming the option.
 #include "app/export/CExportOptions.h"
 
+#include "app/export/CSoundFile.h"
+#include "app/export/CSoundVocabulary.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 
@@ -9,62 +12,21 @@
 
 namespace {
 
-const QStringList kNoiseNames = {"phased-white", "uniform-white", "pink", "resonance-pink", "brown"};
-const QStringList kFilterNames = {"classic", "sv-lowpass", "sv-highpass", "sv-bandpass", "sv-notch"};
-const QStringList kInputNames = {"filter", "noise"};
-const QStringList kShapeNames = {"sine", "triangle", "pulse", "sawtooth", "random"};
-const QStringList kTargetNames = {"hold", "smooth", "cutoff", "q", "volume", "pan", "pitch"};
-
 constexpr double kMaxSeconds = 86400.0;
 // Largest data chunk a RIFF WAV header can describe, less room for the header itself.
 constexpr double kMaxWavDataBytes = 4294967295.0 - 1024.0;
-constexpr double kDepthMin = -0.25;
-constexpr double kDepthMax = 1.246;
 
 QString Refuse(const QString& option, const QString& value, const QString& accepted)
 {
     return QStringLiteral("corvane: --%1: invalid value '%2' (accepted: %3)").arg(option, value, accepted);
 }
 
-// Index of `value` in `names`, compared without regard to case; -1 when absent.
-int IndexOfName(const QStringList& names, const QString& value)
-{
-    for (int i = 0; i < names.size(); ++i) {
-        if (names[i].compare(value, Qt::CaseInsensitive) == 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-bool ParseNumber(const QString& text, double* pValue)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v)) {
-        return false;
-    }
-    *pValue = v;
-    return true;
-}
-
-bool ParseWhole(const QString& text, int* pValue)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    if (!ok) {
-        return false;
-    }
-    *pValue = v;
-    return true;
-}
-
-// A number within [lo, hi]; on failure *pError names the option and the range.
 bool RangedNumber(const QString& option, const QString& text, double lo, double hi, const QString& range,
                   double* pValue, QString* pError)
 {
-    double v = 0.0;
-    if (!ParseNumber(text, &v) || v < lo || v > hi) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < lo || v > hi) {
         *pError = Refuse(option, text, range);
         return false;
     }
@@ -75,8 +37,9 @@ bool RangedNumber(const QString& option, const QString& text, double lo, double 
 bool RangedWhole(const QString& option, const QString& text, int lo, int hi, const QString& range, int* pValue,
                  QString* pError)
 {
-    int v = 0;
-    if (!ParseWhole(text, &v) || v < lo || v > hi) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < lo || v > hi) {
         *pError = Refuse(option, text, range);
         return false;
     }
@@ -84,65 +47,72 @@ bool RangedWhole(const QString& option, const QString& text, int lo, int hi, con
     return true;
 }
 
-bool Named(const QString& option, const QString& text, const QStringList& names, int* pIndex, QString* pError)
+// The sound options are the sound file's keys; a key "group.name" is given on the command line
+// as --group name=VALUE (e.g. --route cutoff=lfo1:0.5), once per name.
+struct CommandLineKey {
+    QString option; // "cutoff", "route"
+    QString prefix; // "", "cutoff=" for a grouped key
+};
+
+CommandLineKey CommandLineForm(const QString& key)
 {
-    const int i = IndexOfName(names, text.trimmed());
-    if (i < 0) {
-        *pError = Refuse(option, text, names.join(QLatin1Char('|')));
-        return false;
+    const qsizetype dot = key.indexOf(QLatin1Char('.'));
+    if (dot < 0) {
+        return {key, QString()};
     }
-    *pIndex = i;
-    return true;
+    return {key.left(dot), key.mid(dot + 1) + QLatin1Char('=')};
 }
 
-// "SHAPE:HZ", e.g. "sine:0.5".
-bool ParseLfo(const QString& option, const QString& text, CExportOptions::Lfo* pLfo, QString* pError)
+// Names of the keys "group.NAME", e.g. the route targets.
+QStringList GroupNames(const QString& group)
 {
-    const QString accepted = QStringLiteral("SHAPE:HZ with SHAPE %1 and HZ 0.005..50").arg(kShapeNames.join('|'));
-    const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    if (colon < 0) {
-        *pError = Refuse(option, text, accepted);
-        return false;
+    QStringList names;
+    for (const CSoundVocabulary::Key& key : CSoundVocabulary::Keys()) {
+        if (key.name.startsWith(group + QLatin1Char('.'))) {
+            names << key.name.mid(group.size() + 1);
+        }
     }
-    const int shape = IndexOfName(kShapeNames, text.left(colon).trimmed());
-    double hz = 0.0;
-    if (shape < 0 || !ParseNumber(text.mid(colon + 1), &hz) || hz < 0.005 || hz > 50.0) {
-        *pError = Refuse(option, text, accepted);
-        return false;
-    }
-    pLfo->shape = shape;
-    pLfo->frequency = hz;
-    return true;
+    return names;
 }
 
-// "TARGET=lfoN:DEPTH", e.g. "cutoff=lfo1:0.5".
-bool ParseRoute(const QString& text, int* pTarget, CExportOptions::Route* pRoute, QString* pError)
+// Parses the sound options given on the command line over whatever `o` holds already.
+bool ParseSoundOptions(const QCommandLineParser& parser, CExportOptions& o, QString* pError)
 {
-    const QString accepted = QStringLiteral("TARGET=lfoN:DEPTH with TARGET %1, N 1..3 and DEPTH %2..%3")
-                                 .arg(kTargetNames.join('|'))
-                                 .arg(kDepthMin)
-                                 .arg(kDepthMax);
-    const qsizetype eq = text.indexOf(QLatin1Char('='));
-    const qsizetype colon = text.indexOf(QLatin1Char(':'), eq + 1);
-    if (eq < 0 || colon < 0) {
-        *pError = Refuse(QStringLiteral("route"), text, accepted);
-        return false;
+    QStringList groups;
+    for (const CSoundVocabulary::Key& key : CSoundVocabulary::Keys()) {
+        const CommandLineKey form = CommandLineForm(key.name);
+        if (!form.prefix.isEmpty()) {
+            if (!groups.contains(form.option)) {
+                groups << form.option;
+            }
+        } else if (parser.isSet(form.option) && !key.parse(parser.value(form.option), o, key.index)) {
+            *pError = Refuse(form.option, parser.value(form.option), key.accepted);
+            return false;
+        }
     }
-    const int target = IndexOfName(kTargetNames, text.left(eq).trimmed());
-    const QString source = text.mid(eq + 1, colon - eq - 1).trimmed().toLower();
-    int lfo = 0;
-    const bool sourceOk = source.size() == 4 && source.startsWith(QLatin1String("lfo")) &&
-                          ParseWhole(source.mid(3), &lfo) && lfo >= 1 && lfo <= 3;
-    double depth = 0.0;
-    if (target < 0 || !sourceOk || !ParseNumber(text.mid(colon + 1), &depth) || depth < kDepthMin ||
-        depth > kDepthMax) {
-        *pError = Refuse(QStringLiteral("route"), text, accepted);
-        return false;
+    for (const QString& group : groups) {
+        const QStringList names = GroupNames(group);
+        const QString accepted = QStringLiteral("TARGET=%1, TARGET %2")
+                                     .arg(CSoundVocabulary::Find(group + QLatin1Char('.') + names.first())->accepted,
+                                          names.join('|'));
+        QStringList seen;
+        for (const QString& text : parser.values(group)) {
+            const qsizetype eq = text.indexOf(QLatin1Char('='));
+            const CSoundVocabulary::Key* key =
+                eq < 0 ? nullptr : CSoundVocabulary::Find(group + QLatin1Char('.') + text.left(eq).trimmed());
+            if (key == nullptr || !key->parse(text.mid(eq + 1), o, key->index)) {
+                *pError = Refuse(group, text, accepted);
+                return false;
+            }
+            if (seen.contains(key->name)) {
+                // Two routes for one target would leave the user guessing which one plays.
+                *pError = QStringLiteral("corvane: --%1: target '%2' given twice (accepted: one per target among %3)")
+                              .arg(group, text.left(eq).trimmed(), names.join('|'));
+                return false;
+            }
+            seen << key->name;
+        }
     }
-    // The knob has whole positions 0..359; the depth goes to the nearest one.
-    const int position = static_cast<int>(std::lround(60.0 + depth * 240.0));
-    *pTarget = target;
-    *pRoute = CExportOptions::Route{lfo, std::clamp(position, 0, 359)};
     return true;
 }
 
@@ -150,26 +120,27 @@ bool ParseRoute(const QString& text, int* pTarget, CExportOptions::Route* pRoute
 
 QString CExportOptions::UsageText()
 {
-    return QStringLiteral(
-        "Usage: corvane --export FILE --seconds N [options]\n"
+    QString text = QStringLiteral(
+        "Usage: corvane --export FILE --seconds N [--sound FILE] [options]\n"
         "Renders N seconds of the synthesizer to FILE (.wav 16-bit PCM, .flac or .ogg) without a window.\n"
-        "  --noise phased-white|uniform-white|pink|resonance-pink|brown\n"
-        "  --hold SAMPLES          sample-and-hold length, 1..100\n"
-        "  --smooth AMOUNT         glide between held values over this part of the hold, 0..1\n"
-        "  --filter classic|sv-lowpass|sv-highpass|sv-bandpass|sv-notch\n"
-        "  --cutoff HZ             10..10000\n"
-        "  --q VALUE               0..1\n"
-        "  --input filter|noise\n"
-        "  --volume HUNDREDTHS_DB  -10000..0\n"
-        "  --pan VALUE             -1 (left)..1 (right)\n"
-        "  --pitch RATIO           0.25..4\n"
-        "  --lfo1 SHAPE:HZ         also --lfo2, --lfo3; SHAPE sine|triangle|pulse|sawtooth|random, HZ 0.005..50\n"
-        "  --route TARGET=lfoN:DEPTH  TARGET hold|smooth|cutoff|q|volume|pan|pitch, N 1..3, DEPTH -0.25..1.246\n"
-        "                          (may be given once per target)\n"
-        "  --rate HZ               file sample rate, 8000..192000 (default 44100)\n"
-        "  --channels 1|2          (default 2)\n"
-        "  --fade-in SECONDS       rise from silence over the first SECONDS (0..N)\n"
-        "  --fade-out SECONDS      fall to silence over the last SECONDS (0..N; with --fade-in at most N)\n");
+        "  --sound FILE            start from a sound file (.corvane); the options below change it\n");
+    // The sound's options, straight from the keys they share with the sound files.
+    QStringList groups;
+    for (const CSoundVocabulary::Key& key : CSoundVocabulary::Keys()) {
+        const CommandLineKey form = CommandLineForm(key.name);
+        if (form.prefix.isEmpty()) {
+            text += QStringLiteral("  --%1 %2\n").arg(form.option, key.accepted);
+        } else if (!groups.contains(form.option)) {
+            groups << form.option;
+            text += QStringLiteral("  --%1 TARGET=%2, TARGET %3 (once per target)\n")
+                        .arg(form.option, key.accepted, GroupNames(form.option).join('|'));
+        }
+    }
+    return text + QStringLiteral("  --rate HZ               file sample rate, 8000..192000 (default 44100)\n"
+                                 "  --channels 1|2          (default 2)\n"
+                                 "  --fade-in SECONDS       rise from silence over the first SECONDS (0..N)\n"
+                                 "  --fade-out SECONDS      fall to silence over the last SECONDS (0..N; with "
+                                 "--fade-in at most N)\n");
 }
 
 bool CExportOptions::Parse(const QStringList& args, QString* pError)
@@ -186,10 +157,16 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
     const auto valued = [&parser](const char* name) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     };
-    for (const char* name : {"export", "seconds", "noise", "hold", "smooth", "filter", "cutoff", "q", "input", "volume",
-                             "pan", "pitch", "lfo1", "lfo2", "lfo3", "route", "rate", "channels", "fade-in",
-                             "fade-out"}) {
+    for (const char* name : {"export", "seconds", "sound", "rate", "channels", "fade-in", "fade-out"}) {
         valued(name);
+    }
+    QStringList soundOptions;
+    for (const CSoundVocabulary::Key& key : CSoundVocabulary::Keys()) {
+        const QString option = CommandLineForm(key.name).option;
+        if (!soundOptions.contains(option)) {
+            soundOptions << option;
+            parser.addOption(QCommandLineOption(option, QString(), QStringLiteral("value")));
+        }
     }
 
     if (!parser.parse(args)) {
@@ -268,73 +245,17 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
         return false;
     }
 
-    int index = 0;
-    double number = 0.0;
-    if (isSet("noise")) {
-        if (!Named("noise", value("noise"), kNoiseNames, &index, pError)) return false;
-        noise = index;
-    }
-    if (isSet("hold")) {
-        if (!RangedWhole("hold", value("hold"), 1, 100, "1..100 samples", &index, pError)) return false;
-        hold = index;
-    }
-    if (isSet("smooth")) {
-        if (!RangedNumber("smooth", value("smooth"), 0.0, 1.0, "0..1", &number, pError)) return false;
-        smooth = number;
-    }
-    if (isSet("filter")) {
-        if (!Named("filter", value("filter"), kFilterNames, &index, pError)) return false;
-        filter = index;
-    }
-    if (isSet("cutoff")) {
-        if (!RangedNumber("cutoff", value("cutoff"), 10.0, 10000.0, "10..10000 Hz", &number, pError)) return false;
-        cutoff = number;
-    }
-    if (isSet("q")) {
-        if (!RangedNumber("q", value("q"), 0.0, 1.0, "0..1", &number, pError)) return false;
-        q = number;
-    }
-    if (isSet("input")) {
-        if (!Named("input", value("input"), kInputNames, &index, pError)) return false;
-        input = index;
-    }
-    if (isSet("volume")) {
-        if (!RangedWhole("volume", value("volume"), -10000, 0, "-10000..0 hundredths of a dB", &index, pError)) {
+    // The sound first, then the options given, wherever they stand on the line, over it.
+    if (isSet("sound")) {
+        soundFile = value("sound");
+        QStringList warnings;
+        if (!CSoundFile::Load(soundFile, this, &warnings, pError)) {
+            *pError = QStringLiteral("corvane: --sound: %1").arg(*pError);
             return false;
         }
-        volume = index;
+        soundWarnings = warnings;
     }
-    if (isSet("pan")) {
-        if (!RangedNumber("pan", value("pan"), -1.0, 1.0, "-1..1", &number, pError)) return false;
-        pan = number;
-    }
-    if (isSet("pitch")) {
-        if (!RangedNumber("pitch", value("pitch"), 0.25, 4.0, "0.25..4", &number, pError)) return false;
-        pitch = number;
-    }
-    const char* lfoNames[3] = {"lfo1", "lfo2", "lfo3"};
-    for (std::size_t k = 0; k < 3; ++k) {
-        if (isSet(lfoNames[k]) && !ParseLfo(QString::fromLatin1(lfoNames[k]), value(lfoNames[k]), &lfo[k], pError)) {
-            return false;
-        }
-    }
-    for (const QString& text : parser.values(QStringLiteral("route"))) {
-        int target = 0;
-        Route route;
-        if (!ParseRoute(text, &target, &route, pError)) {
-            return false;
-        }
-        auto& slot = routes[static_cast<std::size_t>(target)];
-        if (slot.has_value()) {
-            // Two routes for one target would leave the user guessing which one plays.
-            *pError = QStringLiteral("corvane: --route: target '%1' given twice (accepted: one route per target "
-                                     "among %2)")
-                          .arg(kTargetNames[target], kTargetNames.join('|'));
-            return false;
-        }
-        slot = route;
-    }
-    return true;
+    return ParseSoundOptions(parser, *this, pError);
 }
 
 std::int64_t CExportOptions::FrameCount() const

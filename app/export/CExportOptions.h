@@ -12,7 +12,8 @@ class CExportOptions {
 public:
     enum class FileFormat { Wav, Flac, Ogg };
 
-    // Route targets, in the order of the panel's route row.
+    // Route targets, in the order of the panel's route row. Their names are
+    // CSoundVocabulary::RouteTargetNames().
     enum RouteTarget { RouteHold, RouteSmooth, RouteCutoff, RouteQ, RouteVolume, RoutePan, RoutePitch, RouteCount };
 
     struct Lfo {
@@ -20,12 +21,13 @@ public:
         std::optional<double> frequency; // Hz, 0.005..50
     };
     struct Route {
-        int source = 0;        // 1..3 = LFO 1..3
+        int source = 0;        // 1..3 = LFO 1..3, 0 none
         int knobPosition = 60; // 0..359; depth = (position - 60) / 240
     };
 
-    // Parses the arguments (args[0] is the program name). On failure returns false and puts
-    // one line naming the option and what it accepts into *pError; the caller exits with 2.
+    // Parses the arguments (args[0] is the program name): --sound's file first, then the options
+    // given over it. On failure returns false and puts one line naming the option and what it
+    // accepts into *pError; the caller exits with 2.
     bool Parse(const QStringList& args, QString* pError);
 
     // Number of frames the file will hold: seconds x rate, rounded to the nearest frame.
@@ -54,6 +56,10 @@ public:
     std::optional<double> pitch; // playback-rate ratio, 0.25..4
     std::array<Lfo, 3> lfo;
     std::array<std::optional<Route>, RouteCount> routes;
+    std::optional<bool> mute;
+    std::optional<int> mode;    // stream play mode: 1 one segment, 2 loop
+    QString soundFile;          // --sound, as given
+    QStringList soundWarnings;  // what the sound file's reader noted (unknown keys)
     bool helpRequested = false;
 
     // The text printed for --help.

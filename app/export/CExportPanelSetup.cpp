@@ -1,35 +1,23 @@
 // Applies export options through the panel's handlers and setters.
 #include "app/export/CExportPanelSetup.h"
 
+#include "app/export/PanelControlIds.h"
+
 #include "audio/CSoundStream.h"
 #include "panel/CCorvaneFormView.h"
 #include "panel/ParameterMapping.h"
 
 #include <QAbstractSlider>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QSignalBlocker>
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
+using namespace corvane::panel_ids;
 
-// Control identifiers of the panel's template.
-constexpr int kGenTypeList = 1010;
-constexpr int kHoldSlider = 1011;
-constexpr int kSmoothSlider = 1032;
-constexpr int kFilterTypeList = 1009;
-constexpr int kFilterFreqSlider = 1002;
-constexpr int kFilterQSlider = 1004;
-constexpr int kInputList = 1014;
-constexpr int kVolumeSlider = 1015;
-constexpr int kPanSlider = 1017;
-constexpr int kPitchSlider = 1019;
-constexpr int kLfoShapeList[3] = {1012, 1036, 1039};
-constexpr int kLfoFreqSlider[3] = {1025, 1038, 1041};
-// Knob and source list of each route, in CExportOptions::RouteTarget order.
-constexpr int kRouteKnob[CExportOptions::RouteCount] = {1031, 1035, 1007, 1028, 1008, 1042, 1044};
-constexpr int kRouteList[CExportOptions::RouteCount] = {1034, 1033, 1026, 1029, 1027, 1043, 1045};
+namespace {
 
 // Candidate setter values: the plain one, then one nudged half a step away from zero so that
 // a truncating conversion of a float just below the wanted integer still lands on it.
@@ -53,6 +41,18 @@ void ApplyFirstReaching(std::initializer_list<float> candidates, Set set, Reache
 }
 
 } // namespace
+
+int CExportPanelSetup::HoldSliderPosition(int hold)
+{
+    // Where a user puts the slider for this hold; a hold no step gives goes where the panel's
+    // own setter puts it.
+    for (int p = 0; p <= 100; ++p) {
+        if (corvane::panel::HoldFromValue(corvane::panel::UnitFromTopSlider(p)) == hold) {
+            return p;
+        }
+    }
+    return corvane::panel::HoldSliderPosition(hold);
+}
 
 int CExportPanelSetup::LfoSliderPosition(double hz)
 {
@@ -109,26 +109,32 @@ QStringList CExportPanelSetup::Apply(const CExportOptions& o)
     }
     if (o.hold) {
         const int n = *o.hold;
-        MoveSlider(kHoldSlider, HoldSliderPosition(n));
+        MoveSlider(kHoldSlider, CExportPanelSetup::HoldSliderPosition(n));
         ApplyFirstReaching({static_cast<float>(n / 100.0), Nudged(n, 100.0)},
                            [&](float v) { m_panel.ApplyHold(v, kShowValue); },
                            [&] { return m_panel.GetNoiseGenerator().GetHold() == n; });
     }
     if (o.smooth) {
-        MoveSlider(kSmoothSlider, static_cast<int>(std::lround(100.0 - *o.smooth * 100.0)));
-        m_panel.ApplySmooth(static_cast<float>(*o.smooth), kShowValue);
+        const auto v = static_cast<float>(*o.smooth);
+        MoveSlider(kSmoothSlider, static_cast<int>(std::lround(100.0 - static_cast<double>(v) * 100.0)));
+        m_panel.ApplySmooth(v, kShowValue);
     }
     if (o.filter) {
         SelectList(kFilterTypeList, *o.filter, &CCorvaneFormView::OnSelchangeFilterType);
     }
     if (o.cutoff) {
         const double hz = *o.cutoff;
-        MoveSlider(kFilterFreqSlider, static_cast<int>(std::lround(100.0 - hz / 100.0)));
-        m_panel.ApplyFilterFrequency(static_cast<float>(hz / 10000.0), kShowValue);
+        const auto target = static_cast<float>(hz);
+        const auto v = static_cast<float>(hz / 10000.0);
+        MoveSlider(kFilterFreqSlider, static_cast<int>(std::lround(100.0 - static_cast<double>(target) / 100.0)));
+        ApplyFirstReaching({v, std::nextafter(v, 2.0f), std::nextafter(v, 0.0f)},
+                           [&](float x) { m_panel.ApplyFilterFrequency(x, kShowValue); },
+                           [&] { return m_panel.GetFilter()->GetFrequency() == target; });
     }
     if (o.q) {
-        MoveSlider(kFilterQSlider, static_cast<int>(std::lround(100.0 - *o.q * 100.0)));
-        m_panel.ApplyFilterQ(static_cast<float>(*o.q), kShowValue);
+        const auto q = static_cast<float>(*o.q);
+        MoveSlider(kFilterQSlider, static_cast<int>(std::lround(100.0 - static_cast<double>(q) * 100.0)));
+        m_panel.ApplyFilterQ(q, kShowValue);
     }
     if (o.input) {
         SelectList(kInputList, *o.input, &CCorvaneFormView::OnSelchangeInput);
@@ -143,9 +149,16 @@ QStringList CExportPanelSetup::Apply(const CExportOptions& o)
                                return buffer != nullptr && SUCCEEDED(buffer->GetVolume(&now)) && now == n;
                            });
     }
+    if (o.mute) {
+        if (auto* box = m_panel.GetControlAs<QCheckBox>(kMuteBox)) {
+            const QSignalBlocker blocker(box);
+            box->setChecked(*o.mute);
+        }
+        m_panel.OnMute();
+    }
     if (o.pan) {
         const auto units = static_cast<LONG>(std::lround(*o.pan * 10000.0));
-        MoveSlider(kPanSlider, static_cast<int>(std::lround(*o.pan * 100.0)));
+        MoveSlider(kPanSlider, static_cast<int>(std::lround(units / 100.0)));
         ApplyFirstReaching({static_cast<float>(units / 10000.0), Nudged(units, 10000.0)},
                            [&](float v) { m_panel.ApplyPan(v, kShowValue); },
                            [&] {
@@ -158,8 +171,13 @@ QStringList CExportPanelSetup::Apply(const CExportOptions& o)
         const double v = std::log2(*o.pitch) / 2.0;
         const auto hz = static_cast<DWORD>(std::clamp(std::lround(*o.pitch * 44100.0), 100L, 100000L));
         const float f = static_cast<float>(v);
-        MoveSlider(kPitchSlider, static_cast<int>(std::lround(v * 100.0)));
-        ApplyFirstReaching({f, std::nextafter(f, 2.0f), std::nextafter(f, -2.0f)},
+        // The stream truncates the rate, so the middle of the wanted hertz is the surest aim.
+        const float mid = static_cast<float>(std::log2((static_cast<double>(hz) + 0.5) / 44100.0) / 2.0);
+        // Each slider goes where the value the engine takes puts it, so that the same sound
+        // always shows the same way; above the highest rate only the ratio tells.
+        const double shown = hz < 100000 ? std::log2(hz / 44100.0) / 2.0 : v;
+        MoveSlider(kPitchSlider, static_cast<int>(std::lround(shown * 100.0)));
+        ApplyFirstReaching({f, mid, std::nextafter(mid, 2.0f), std::nextafter(mid, -2.0f)},
                            [&](float x) { m_panel.ApplyPitch(x, kShowValue); },
                            [&] {
                                DWORD now = 0;
@@ -196,6 +214,13 @@ QStringList CExportPanelSetup::Apply(const CExportOptions& o)
         if (route) {
             SelectList(kRouteList[t], route->source, nullptr); // source lists have no handler
             MoveSlider(kRouteKnob[t], route->knobPosition);
+        }
+    }
+    if (o.mode) {
+        if (*o.mode == 1) {
+            m_panel.OnSoundOneShot();
+        } else {
+            m_panel.OnSoundLoop();
         }
     }
     return notes;

@@ -18,6 +18,8 @@ public:
     // approximate (one line each).
     QStringList Apply(const CExportOptions& options);
 
+    // Hold slider position (0..100) a user moves to for `hold` samples.
+    static int HoldSliderPosition(int hold);
     // Nearest LFO frequency slider position (1..100, f = p x p x 0.005 Hz) for `hz`.
     static int LfoSliderPosition(double hz);
 

@@ -118,6 +118,9 @@ int RunExport(const QStringList& args)
         std::fputs(CExportOptions::UsageText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    for (const QString& warning : options.soundWarnings) {
+        PrintLine(QStringLiteral("corvane: ") + warning);
+    }
     const CMessageHandlerScope quiet;
     const std::unique_ptr<QApplication> app = EnsureApplication();
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {

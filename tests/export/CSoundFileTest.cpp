@@ -1,0 +1,144 @@
+// Sound files: what the reader accepts, what it refuses (naming file, line and key, and
+// changing nothing), and that the export's options and the file's keys are one vocabulary.
+#include "app/export/CSoundFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CExportOptions Read(const QByteArray& text, QStringList* pWarnings = nullptr)
+{
+    CExportOptions o;
+    QString error;
+    EXPECT_TRUE(CSoundFile::Parse(text, "a.corvane", &o, pWarnings, &error)) << error.toStdString();
+    return o;
+}
+
+} // namespace
+
+TEST(SoundFile, AcceptsWhatAPersonWritesByHand)
+{
+    // Nothing at all, or only comments: the start-up sound.
+    for (const QByteArray& empty : {QByteArray(), QByteArray("\n# nothing yet\n; still nothing\n")}) {
+        const CExportOptions o = Read(empty);
+        EXPECT_FALSE(o.noise || o.cutoff || o.mute || o.mode || o.routes[0]);
+    }
+    QStringList warnings;
+    const CExportOptions o = Read("\xEF\xBB\xBF# rain\r\n"
+                                  "[Sound]\r\n"
+                                  "  format = 1\r\n"
+                                  "Noise = Pink\r\n"
+                                  "cutoff=2500.5   # bright\n"
+                                  "\tq\t=\t0.25\n"
+                                  "mute=true\n"
+                                  "mode=oneshot\n"
+                                  "lfo2=random:0.125\n"
+                                  "route.pan=lfo3:-0.25\n"
+                                  "route.q=none:0.5\n"
+                                  "sparkle=3\n"
+                                  "[Window]\n"
+                                  "x=12\n",
+                                  &warnings);
+    EXPECT_EQ(*o.noise, 2);
+    EXPECT_EQ(*o.cutoff, 2500.5);
+    EXPECT_EQ(*o.q, 0.25);
+    EXPECT_TRUE(*o.mute);
+    EXPECT_EQ(*o.mode, 1);
+    EXPECT_EQ(*o.lfo[1].shape, 4);
+    EXPECT_EQ(*o.lfo[1].frequency, 0.125);
+    EXPECT_EQ(o.routes[CExportOptions::RoutePan]->source, 3);
+    EXPECT_EQ(o.routes[CExportOptions::RoutePan]->knobPosition, 0);
+    EXPECT_EQ(o.routes[CExportOptions::RouteQ]->source, 0); // a turned knob without a source
+    EXPECT_EQ(o.routes[CExportOptions::RouteQ]->knobPosition, 180);
+    EXPECT_FALSE(o.hold || o.filter || o.lfo[0].shape);
+    ASSERT_EQ(warnings.size(), 2);
+    EXPECT_EQ(warnings[0], "a.corvane, line 12: unknown key 'sparkle' ignored");
+    EXPECT_EQ(warnings[1], "a.corvane, line 13: group [Window] ignored");
+
+    // The README's annotated example is a sound that opens as it says.
+    QFile readme(QStringLiteral(CORVANE_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QByteArray all = readme.readAll();
+    const qsizetype from = all.indexOf("```ini\n") + 7;
+    ASSERT_GT(from, 7);
+    warnings.clear();
+    const CExportOptions example = Read(all.mid(from, all.indexOf("```", from) - from), &warnings);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    EXPECT_EQ(example.routes[CExportOptions::RouteCutoff]->source, 1);
+    EXPECT_EQ(*example.cutoff, 1800.0);
+}
+
+TEST(SoundFile, RefusalsNameFileLineAndKeyAndChangeNothing)
+{
+    struct Case {
+        QByteArray text;
+        const char* message; // the end of "a.corvane, line N: ..."
+    };
+    const Case cases[] = {
+        {"[Sound]\ncutoff=abc\n", "line 2: key 'cutoff': invalid value 'abc' (accepted: 10..10000 Hz)"},
+        {"[Sound]\n\nhold=101\n", "line 3: key 'hold': invalid value '101' (accepted: 1..100 samples)"},
+        {"[Sound]\npan=nan\n", "line 2: key 'pan': invalid value 'nan'"},
+        {"[Sound]\nroute.pitch=lfo4:0.5\n", "line 2: key 'route.pitch': invalid value 'lfo4:0.5'"},
+        {"[Sound]\nroute.pitch=lfo1\n", "line 2: key 'route.pitch': invalid value 'lfo1'"},
+        {"[Sound]\nlfo1=sine:1#slow\n", "line 2: key 'lfo1': invalid value 'sine:1#slow'"},
+        {"[Sound]\nmute=yes\n", "line 2: key 'mute': invalid value 'yes' (accepted: true|false)"},
+        {"[Sound]\nnoise=pink\nNOISE=pink\n", "line 3: key 'NOISE': given twice (first on line 2)"},
+        {"[Sound]\nformat=2\n", "line 2: key 'format': the sound is of format 2"},
+        {"[Sound]\nformat=one\n", "line 2: key 'format': invalid value 'one'"},
+        {"[Sound]\njust words\n", "line 2: 'just words' is not a setting (accepted: KEY=VALUE)"},
+        {"[Sound\n", "line 1: '[Sound' is not a group name"},
+        {"# hi\ncutoff=100\n", "line 2: key 'cutoff' comes before the [Sound] group"},
+        {"[Settings]\ngeometry=1\n", "line 1: [Settings] is not a sound's group"},
+        {"[Sound]\nnoise=pi\xffnk\n", "line 2: not UTF-8 text"},
+        {QByteArray("[Sound]\0noise=pink\n", 19), "line 1: not UTF-8 text"},
+        {"RIFF\x24\x08\x00\x00WAVEfmt ", "line 1: not UTF-8 text"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        CExportOptions o;
+        o.noise = 1; // what the caller had must survive a refusal
+        QStringList warnings;
+        QString error;
+        EXPECT_FALSE(CSoundFile::Parse(c.text, "a.corvane", &o, &warnings, &error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("a.corvane, ") + c.message)) << error.toStdString();
+        EXPECT_EQ(*o.noise, 1);
+        EXPECT_FALSE(o.cutoff || o.hold || o.mute);
+    }
+
+    QTemporaryDir dir;
+    const QString big = dir.filePath("big.corvane");
+    QFile file(big);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Sound]\n" + QByteArray(CSoundFile::kMaxBytes, '#'));
+    file.close();
+    CExportOptions o;
+    QString error;
+    EXPECT_FALSE(CSoundFile::Load(big, &o, nullptr, &error));
+    EXPECT_TRUE(error.startsWith(big + ": too large for a sound file")) << error.toStdString();
+    EXPECT_FALSE(CSoundFile::Load(dir.filePath("missing.corvane"), &o, nullptr, &error));
+    EXPECT_TRUE(error.contains("missing.corvane")) << error.toStdString();
+}
+
+TEST(SoundFile, TheExportOptionsAreTheFileKeys)
+{
+    // Every option on a command line comes back from the file written for it, and the file
+    // spells each value the way the command line does.
+    CExportOptions given;
+    QString error;
+    ASSERT_TRUE(given.Parse({"corvane", "--export", "x.wav", "--seconds", "1", "--noise", "uniform-white",
+                             "--hold", "7", "--smooth", "0.25", "--filter", "sv-bandpass", "--cutoff", "1234.5", "--q", "0.1", "--input",
+                             "noise", "--volume", "-1234", "--mute", "true", "--pan", "0.2899", "--pitch", "1.5",
+                             "--mode", "oneshot", "--lfo1", "pulse:0.02", "--lfo3", "sawtooth:50", "--route",
+                             "hold=lfo2:0.5", "--route", "cutoff=none:-0.25"},
+                            &error))
+        << error.toStdString();
+    const QByteArray text = CSoundFile::Text(given);
+    EXPECT_EQ(text, "# Corvane sound. A key left out keeps its start-up setting.\n"
+                    "[Sound]\nformat=1\nnoise=uniform-white\nhold=7\nsmooth=0.25\nfilter=sv-bandpass\ncutoff=1234.5\nq=0.1\n"
+                    "input=noise\nvolume=-1234\nmute=true\npan=0.2899\npitch=1.5\nmode=oneshot\nlfo1=pulse:0.02\n"
+                    "lfo3=sawtooth:50\nroute.hold=lfo2:0.5\nroute.cutoff=none:-0.25\n");
+    EXPECT_EQ(CSoundFile::Text(Read(text)), text);
+}
