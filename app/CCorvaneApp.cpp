@@ -15,13 +15,17 @@
 #include "app/CommandIds.h"
 #include "app/IPanelView.h"
 #include "app/MediaKeys.h"
+#include "app/WatchUserChanges.h"
+#include "app/export/CSoundFile.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 #include <QThread>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace corvane {
 const QString CCorvaneApp::kOrganisation = QStringLiteral("Quellstone");
@@ -62,8 +66,9 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
 
     // A file that cannot be opened ends start-up before any window or sound appears.
     if (!fileName.isEmpty()) {
-        const QString problem = CCorvaneDoc::CheckReadable(fileName);
-        if (!problem.isEmpty()) {
+        CExportOptions sound;
+        QString problem;
+        if (!CSoundFile::Load(fileName, &sound, nullptr, &problem)) {
             if (error)
                 *error = problem;
             return false;
@@ -87,6 +92,9 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
         m_recentFiles.Add(path);
         ShowRecentFiles();
     });
+    m_pDoc->SetSoundSource([this] { return m_pPanelView->CaptureSound(); });
+    m_pFrame->SetCloseQuery([this] { return m_pDoc->SaveModified(); });
+    WatchUserChanges(m_pPanelView->Widget(), [this] { m_pDoc->SetModifiedFlag(true); });
 
     if (fileName.isEmpty()) {
         m_pDoc->OnNewDocument();
@@ -103,6 +111,8 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     // The frame is complete: the panel builds its engine and starts the sound.
     m_pPanelView->OnInitialUpdate();
     m_pPause->Reapply();
+    if (!fileName.isEmpty())
+        ApplyDocumentSound();
     m_pFrame->FitToView();
 
     m_pMediaHost = std::make_unique<CAppMediaHost>(*m_pPause, *m_pDoc, *m_pFrame);
@@ -217,9 +227,11 @@ void CCorvaneApp::OnCommand(int id)
     switch (id) {
     case cmd::SoundLoop:
         m_pPanelView->OnSoundLoop();
+        m_pDoc->SetModifiedFlag(true);
         break;
     case cmd::SoundOneShot:
         m_pPanelView->OnSoundOneShot();
+        m_pDoc->SetModifiedFlag(true);
         break;
     case cmd::FileNew:
         OnFileNew();
@@ -243,8 +255,7 @@ void CCorvaneApp::OnCommand(int id)
 
 void CCorvaneApp::OnFileNew()
 {
-    // Never modified, so there is nothing to ask before starting over.
-    if (m_pDoc->OnNewDocument()) {
+    if (m_pDoc->SaveModified() && m_pDoc->OnNewDocument()) {
         m_pPanelView->OnInitialUpdate();
         m_pPause->Reapply(); // the set-up may have built a new output device
     }
@@ -259,14 +270,36 @@ void CCorvaneApp::OnFileOpen()
 
 bool CCorvaneApp::OpenDocumentFile(const QString& path)
 {
+    const bool same = QFileInfo(path).absoluteFilePath() == m_pDoc->GetPathName();
+    if (same && !m_pDoc->IsModified())
+        return true; // already open as it is on disk
+    // A file that will be refused asks nothing and changes nothing.
+    CExportOptions sound;
     QString error;
-    if (!m_pDoc->OnOpenDocument(path, &error)) {
+    if (!CSoundFile::Load(path, &sound, nullptr, &error)) {
         m_pPrompts->ShowError(m_pFrame.get(), kApplication, error);
+        return false;
+    }
+    if (!m_pDoc->SaveModified())
+        return true; // the user kept the document: nothing went wrong with the file
+    if (!m_pDoc->OnOpenDocument(path, &error)) {
+        m_pPrompts->ShowError(m_pFrame.get(), kApplication, error); // it changed meanwhile
         return false;
     }
     m_pPanelView->OnInitialUpdate();
     m_pPause->Reapply(); // the set-up may have built a new output device
+    ApplyDocumentSound();
     return true;
+}
+
+void CCorvaneApp::ApplyDocumentSound()
+{
+    // Notes and warnings go where a terminal user sees them; a file saved here has none.
+    for (const QString& warning : m_pDoc->Warnings())
+        std::fprintf(stderr, "corvane: %s\n", qPrintable(warning));
+    for (const QString& note : m_pPanelView->ApplySound(m_pDoc->Sound()))
+        std::fprintf(stderr, "%s\n", qPrintable(note));
+    m_pDoc->SetModifiedFlag(false);
 }
 
 void CCorvaneApp::OnOpenRecentFile(int index)
@@ -274,7 +307,8 @@ void CCorvaneApp::OnOpenRecentFile(int index)
     if (index < 0 || index >= m_recentFiles.Paths().size())
         return;
     // A file that has gone away leaves the list, as the user cannot open it any more.
-    if (!OpenDocumentFile(m_recentFiles.Paths()[index])) {
+    const QString path = m_recentFiles.Paths()[index];
+    if (!OpenDocumentFile(path) && !QFileInfo::exists(path)) {
         m_recentFiles.Remove(index);
         ShowRecentFiles();
     }

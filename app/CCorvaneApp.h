@@ -40,10 +40,10 @@ public:
     explicit CCorvaneApp(PanelFactory makePanel, IDocumentPrompts* prompts = nullptr);
     ~CCorvaneApp() override;
 
-    // Loads the recent-file list, opens `fileName` if one is given (reading nothing), builds the
-    // document, main frame and panel, runs the panel's set-up, shows the window and starts the
-    // render clock. Returns false, with `error` set, when the named file cannot be opened;
-    // nothing is shown then.
+    // Loads the recent-file list, builds the document, main frame and panel, runs the panel's
+    // set-up, applies the sound file `fileName` if one is given, shows the window and starts
+    // the render clock. Returns false, with `error` naming the file, line and key, when the
+    // file is refused; nothing is shown then.
     bool InitInstance(const QString& fileName, QString* error);
 
     // The main loop: handles whatever events are pending and takes an idle step whenever there
@@ -66,7 +66,8 @@ public:
     void PostQuitMessage(int exitCode);
     bool IsQuitPending() const { return m_bQuitPending; }
 
-    // File and Help commands.
+    // File and Help commands. New, Open and the recent files ask to save a modified document
+    // first; reopening the open, unmodified document does nothing.
     void OnFileNew();
     void OnFileOpen();
     bool OpenDocumentFile(const QString& path);
@@ -93,6 +94,8 @@ private:
     void OnGateTimer();
     void OnSleepTimerExpired();
     void RestUntilEventOrGate();
+    // Puts the document's sound onto the panel after its set-up; the document is unmodified.
+    void ApplyDocumentSound();
     void ShowRecentFiles();
 
     CRenderClock m_clock;

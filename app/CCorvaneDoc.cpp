@@ -1,16 +1,15 @@
-// The document: holds no data, since the sound lives only in the panel; only a name and a path.
+// The document: the sound under a file name, its file, and its modified state.
 #include "app/CCorvaneDoc.h"
 
 #include "app/IDocumentPrompts.h"
+#include "app/export/CSoundFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace corvane {
-const QString CCorvaneDoc::kFilter = QStringLiteral("Wave Files (*.wav)");
-const QString CCorvaneDoc::kExtension = QStringLiteral("wav");
+const QString CCorvaneDoc::kFilter = QString::fromLatin1(CSoundFile::kFilter);
+const QString CCorvaneDoc::kExtension = QString::fromLatin1(CSoundFile::kSuffix);
 const QString CCorvaneDoc::kUntitledTitle = QStringLiteral("Untitled");
 
 CCorvaneDoc::CCorvaneDoc(IDocumentPrompts& prompts, QWidget* parent)
@@ -22,44 +21,36 @@ bool CCorvaneDoc::OnNewDocument()
 {
     m_strPathName.clear();
     m_strTitle = kUntitledTitle;
-    emit TitleChanged(m_strTitle);
+    m_sound = CExportOptions();
+    m_warnings.clear();
+    m_bModified = false;
+    ShowTitle();
     return true;
-}
-
-QString CCorvaneDoc::CheckReadable(const QString& path)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        return QStringLiteral("%1 is a folder, not a file.").arg(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot open %1: %2.").arg(path, file.errorString());
-    return {};
 }
 
 bool CCorvaneDoc::OnOpenDocument(const QString& path, QString* error)
 {
-    const QString problem = CheckReadable(path);
-    if (!problem.isEmpty()) {
+    CExportOptions sound;
+    QStringList warnings;
+    QString problem;
+    if (!CSoundFile::Load(path, &sound, &warnings, &problem)) {
         if (error)
             *error = problem;
         return false;
     }
-    // The file is not read: the document carries no data.
+    m_sound = sound;
+    m_warnings = warnings;
+    m_bModified = false;
     SetPathName(path);
     return true;
 }
 
 bool CCorvaneDoc::OnSaveDocument(const QString& path, QString* error)
 {
-    // Written through a temporary file so that a failed save never leaves a truncated file.
-    QSaveFile file(path);
-    // An existing writable file in a folder that takes no new files can still be saved.
-    file.setDirectWriteFallback(true);
-    const bool written = file.open(QIODevice::WriteOnly) && file.commit();
-    if (!written) {
+    QString problem;
+    if (!CSoundFile::Save(path, m_soundSource ? m_soundSource() : CExportOptions(), &problem)) {
         if (error)
-            *error = QStringLiteral("Cannot save %1: %2.").arg(path, file.errorString());
+            *error = problem;
         return false;
     }
     return true;
@@ -85,15 +76,44 @@ bool CCorvaneDoc::DoSave(const QString& path, bool askForName)
         m_prompts.ShowError(m_pDialogParent, QStringLiteral("Corvane"), error);
         return false;
     }
+    m_bModified = false;
     SetPathName(target);
     return true;
+}
+
+bool CCorvaneDoc::SaveModified()
+{
+    if (!m_bModified)
+        return true;
+    switch (m_prompts.AskSaveChanges(m_pDialogParent, m_strTitle)) {
+    case IDocumentPrompts::SaveChoice::Save:
+        return DoFileSave();
+    case IDocumentPrompts::SaveChoice::Discard:
+        return true;
+    case IDocumentPrompts::SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void CCorvaneDoc::SetModifiedFlag(bool modified)
+{
+    if (modified == m_bModified)
+        return;
+    m_bModified = modified;
+    ShowTitle();
 }
 
 void CCorvaneDoc::SetPathName(const QString& path)
 {
     m_strPathName = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     m_strTitle = QFileInfo(m_strPathName).fileName();
-    emit TitleChanged(m_strTitle);
+    ShowTitle();
     emit PathNameSet(m_strPathName);
+}
+
+void CCorvaneDoc::ShowTitle()
+{
+    emit TitleChanged(m_bModified ? m_strTitle + QLatin1Char('*') : m_strTitle);
 }
 } // namespace corvane

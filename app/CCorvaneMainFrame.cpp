@@ -241,7 +241,10 @@ void CCorvaneMainFrame::SetKeyIndicators(bool capsLock, bool numLock, bool scrol
 
 void CCorvaneMainFrame::closeEvent(QCloseEvent* event)
 {
-    // The document never holds unsaved data, so closing asks nothing.
+    if (m_closeQuery && !m_closeQuery()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     emit Closed();
 }

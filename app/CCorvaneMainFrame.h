@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+
 class QLabel;
 class QToolBar;
 class QToolButton;
@@ -26,6 +28,8 @@ public:
     void SetDocumentTitle(const QString& documentTitle);
     // Replaces the greyed "Recent File" placeholder by numbered entries, or restores it.
     void SetRecentFiles(const QStringList& paths);
+    // Asked before the window closes; false keeps it open (the user cancelled saving).
+    void SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
     // Shows each lock key's indicator text while that lock is on.
     void SetKeyIndicators(bool capsLock, bool numLock, bool scrollLock);
 
@@ -59,6 +63,7 @@ private:
     void CreateStatusBar();
     void WatchBarVisibility();
 
+    std::function<bool()> m_closeQuery;
     QHash<int, QAction*> m_actions;
     QHash<int, QLabel*> m_indicators;
     QList<QAction*> m_recentActions;

@@ -22,6 +22,16 @@ QString CDialogPrompts::AskSaveFileName(QWidget* parent, const QString& proposed
     return dialog.selectedFiles().constFirst();
 }
 
+IDocumentPrompts::SaveChoice CDialogPrompts::AskSaveChanges(QWidget* parent, const QString& name)
+{
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        parent, QStringLiteral("Corvane"), QStringLiteral("Save changes to %1?").arg(name),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return SaveChoice::Save;
+    return answer == QMessageBox::Discard ? SaveChoice::Discard : SaveChoice::Cancel;
+}
+
 void CDialogPrompts::ShowError(QWidget* parent, const QString& title, const QString& text)
 {
     QMessageBox::warning(parent, title, text);

@@ -9,6 +9,7 @@ public:
     QString AskOpenFileName(QWidget* parent, const QString& filter) override;
     QString AskSaveFileName(QWidget* parent, const QString& proposed, const QString& filter,
                             const QString& defaultSuffix) override;
+    SaveChoice AskSaveChanges(QWidget* parent, const QString& name) override;
     void ShowError(QWidget* parent, const QString& title, const QString& text) override;
 };
 } // namespace corvane

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QScreen>
+#include <QSlider>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -21,7 +22,7 @@
 #include <cstdlib>
 #include <functional>
 
-TEST(CCorvaneAppWithPanel, NewAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDevices)
+TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDevices)
 {
     setenv("CORVANE_AUDIO", "manual", 1);
     QTemporaryDir settingsDir, files;
@@ -53,14 +54,31 @@ TEST(CCorvaneAppWithPanel, NewAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDe
     EXPECT_EQ(app.MainFrame()->width(), std::min(view->widget()->width() + 2 * view->frameWidth(), screenWidth));
     EXPECT_GT(view->widget()->width(), 900);
 
+    // A changed panel saved, the start-up sound again, then the saved sound opened.
+    prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Discard;
     view->GetControlAs<QComboBox>(1010)->setCurrentIndex(2);
     app.MainFrame()->Action(corvane::cmd::FileNew)->trigger();
+    EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentIndex(), 0);
+    view->GetControlAs<QComboBox>(1010)->setCurrentIndex(3);
+    view->GetControlAs<QSlider>(1002)->setValue(95); // cutoff 500 Hz
+    const float cutoff = view->GetFilter()->GetFrequency();
+    prompts.saveAnswer = files.filePath("calm.corvane");
+    app.MainFrame()->Action(corvane::cmd::FileSaveAs)->trigger();
     app.MainFrame()->Action(corvane::cmd::FileNew)->trigger();
     EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentIndex(), 0);
-    prompts.openAnswer = files.filePath("calm.wav");
+    EXPECT_TRUE(prompts.saveChangesAsked.size() == 1 && prompts.errors.isEmpty());
+    prompts.openAnswer = prompts.saveAnswer;
+    app.MainFrame()->Action(corvane::cmd::FileOpen)->trigger();
+    EXPECT_EQ(app.MainFrame()->windowTitle(), "calm.corvane - Corvane");
+    EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentIndex(), 3);
+    EXPECT_EQ(view->GetControlAs<QSlider>(1002)->value(), 95);
+    EXPECT_EQ(view->GetFilter()->GetFrequency(), cutoff);
+    // A zero-byte file, as earlier versions saved, is the start-up sound.
+    prompts.openAnswer = files.filePath("old.corvane");
     QFile(prompts.openAnswer).open(QIODevice::WriteOnly);
     app.MainFrame()->Action(corvane::cmd::FileOpen)->trigger();
-    EXPECT_EQ(app.MainFrame()->windowTitle(), "calm.wav - Corvane");
+    EXPECT_EQ(app.MainFrame()->windowTitle(), "old.corvane - Corvane");
+    EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentIndex(), 0);
     EXPECT_EQ(listSizes(), (std::vector<int>{5, 5, 5, 2, 4, 4, 4}));
     EXPECT_EQ(view->GetSoundDevice(), device);
     EXPECT_NE(device->FindStream(0), nullptr); // one stream, on the same device

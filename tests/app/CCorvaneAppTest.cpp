@@ -63,7 +63,7 @@ protected:
     QString MakeFile(const QString& name)
     {
         QFile file(m_files.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("abc") == 3);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Sound]\nhold=5\n") == 15);
         return file.fileName();
     }
 
@@ -265,42 +265,89 @@ TEST_F(AppFixture, PauseFadesTheOutputShowsPausedAndPowerSavingIsRemembered)
     EXPECT_FALSE(app->PauseControl().IsPaused()); // a new start plays
 }
 
-TEST_F(AppFixture, FileNamedOnTheCommandLineOpensWithoutReadingAndUnopenableEndsStartUp)
+TEST_F(AppFixture, FileNamedOnTheCommandLineOpensItsSoundAndARefusedOneEndsStartUp)
 {
-    const QString path = MakeFile("storm.wav");
+    const QString path = MakeFile("storm.corvane");
     {
         auto app = MakeApp(path);
-        EXPECT_EQ(app->MainFrame()->windowTitle(), "storm.wav - Corvane");
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "storm.corvane - Corvane");
         EXPECT_EQ(app->RecentFiles().Paths(), QStringList{path});
-        EXPECT_EQ(QFileInfo(path).size(), 3);
+        EXPECT_EQ(m_pPanel->applies, 1);
+        EXPECT_EQ(m_pPanel->sound.hold, 5);
     }
-    auto app = MakeApp(m_files.filePath("gone.wav"), false);
-    EXPECT_TRUE(m_error.contains("gone.wav")) << m_error.toStdString();
-    EXPECT_EQ(app->MainFrame(), nullptr);
-    EXPECT_EQ(m_pPanel, nullptr); // no panel, so no sound was started
+    QFile bad(m_files.filePath("bad.corvane"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("[Sound]\nq=2\n") > 0);
+    bad.close();
+    for (const QString& name : {QString("gone.corvane"), QString("bad.corvane")}) {
+        auto app = MakeApp(m_files.filePath(name), false);
+        EXPECT_TRUE(m_error.contains(name)) << m_error.toStdString();
+        EXPECT_EQ(app->MainFrame(), nullptr);
+        EXPECT_EQ(m_pPanel, nullptr); // no panel, so no sound was started
+    }
+    EXPECT_TRUE(m_error.contains("line 2: key 'q'")) << m_error.toStdString();
+}
+
+TEST_F(AppFixture, AChangedSoundIsMarkedAndAskedAboutBeforeItIsClosed)
+{
+    auto app = MakeApp();
+    const auto change = [this] { m_pPanel->slider->setValue(m_pPanel->slider->value() + 1); };
+    change();
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "Untitled* - Corvane");
+    // Cancel keeps everything; Discard goes on; Save writes first.
+    m_prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Cancel;
+    app->MainFrame()->Action(cmd::FileNew)->trigger();
+    EXPECT_FALSE(app->MainFrame()->close());
+    EXPECT_FALSE(app->IsQuitPending());
+    EXPECT_EQ(m_prompts.saveChangesAsked, QStringList({"Untitled", "Untitled"}));
+    EXPECT_EQ(m_pPanel->initialUpdates, 1);
+    m_prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Discard;
+    app->MainFrame()->Action(cmd::FileNew)->trigger();
+    EXPECT_EQ(m_pPanel->initialUpdates, 2);
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "Untitled - Corvane");
+
+    change();
+    m_pPanel->sound.cutoff = 440.0;
+    m_prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Save;
+    m_prompts.saveAnswer = m_files.filePath("kept.corvane");
+    const QString other = MakeFile("other.corvane");
+    EXPECT_TRUE(app->OpenDocumentFile(other));
+    QFile kept(m_prompts.saveAnswer);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll().contains("\ncutoff=440\n"));
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "other.corvane - Corvane");
+    // The open, unmodified document opened again: nothing happens.
+    const int updates = m_pPanel->initialUpdates;
+    EXPECT_TRUE(app->OpenDocumentFile(other));
+    EXPECT_EQ(m_pPanel->initialUpdates, updates);
+    // The Sound commands change the sound too; Exit asks, then quits.
+    app->MainFrame()->Action(cmd::SoundOneShot)->trigger();
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "other.corvane* - Corvane");
+    m_prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Discard;
+    app->MainFrame()->Action(cmd::AppExit)->trigger();
+    EXPECT_TRUE(app->IsQuitPending());
+    EXPECT_EQ(m_prompts.saveChangesAsked.size(), 5);
 }
 
 TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
 {
-    const QString a = MakeFile("a.wav"), b = MakeFile("b.wav"), c = MakeFile("c.wav");
+    const QString a = MakeFile("a.corvane"), b = MakeFile("b.corvane"), c = MakeFile("c.corvane");
     {
         auto app = MakeApp();
         m_prompts.openAnswer = a;
         app->MainFrame()->Action(cmd::FileOpen)->trigger();
-        EXPECT_EQ(m_prompts.lastFilter, "Wave Files (*.wav)");
+        EXPECT_EQ(m_prompts.lastFilter, "Corvane Sounds (*.corvane);;All Files (*)");
         EXPECT_EQ(m_pPanel->initialUpdates, 2);
         m_prompts.openAnswer = b;
         app->OnFileOpen();
         // A save that cannot write is reported and enters nothing.
-        m_prompts.saveAnswer = "/proc/no-such-dir/quiet.wav";
+        m_prompts.saveAnswer = "/proc/no-such-dir/quiet.corvane";
         app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
         ASSERT_EQ(m_prompts.errors.size(), 1);
         EXPECT_TRUE(m_prompts.errors.takeFirst().contains("Cannot save"));
-        EXPECT_EQ(app->MainFrame()->windowTitle(), "b.wav - Corvane");
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "b.corvane - Corvane");
         m_prompts.saveAnswer = c;
         app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
-        EXPECT_EQ(QFileInfo(c).size(), 0);
-        EXPECT_EQ(app->MainFrame()->windowTitle(), "c.wav - Corvane");
+        EXPECT_EQ(app->MainFrame()->windowTitle(), "c.corvane - Corvane");
         app->ExitInstance();
     }
     QFile::remove(b);
@@ -311,12 +358,12 @@ TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
     // Choosing b, which has gone, reports it and drops it; choosing a opens it and moves it up.
     app->MainFrame()->RecentFileActions().at(1)->trigger();
     ASSERT_EQ(m_prompts.errors.size(), 1);
-    EXPECT_TRUE(m_prompts.errors[0].contains("b.wav"));
+    EXPECT_TRUE(m_prompts.errors[0].contains("b.corvane"));
     EXPECT_EQ(app->RecentFiles().Paths(), QStringList({c, a}));
     EXPECT_EQ(m_pPanel->initialUpdates, 1);
     app->MainFrame()->RecentFileActions().at(1)->trigger();
     EXPECT_EQ(app->RecentFiles().Paths(), QStringList({a, c}));
-    EXPECT_EQ(app->MainFrame()->windowTitle(), "a.wav - Corvane");
+    EXPECT_EQ(app->MainFrame()->windowTitle(), "a.corvane - Corvane");
     EXPECT_EQ(m_pPanel->initialUpdates, 2);
     EXPECT_EQ(app->MainFrame()->RecentFileActions().at(0)->text(), corvane::CRecentFileList::MenuText(0, a));
 }

@@ -1,4 +1,4 @@
-// Document: empty saves, failed saves reported (never success), open reads nothing.
+// Document: saves write the sound, failed saves are reported (never success), opens read it.
 #include "app/CCorvaneDoc.h"
 
 #include "FakePrompts.h"
@@ -13,6 +13,12 @@
 using corvane::CCorvaneDoc;
 
 namespace {
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -20,14 +26,17 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 }
 } // namespace
 
-TEST(CCorvaneDoc, SaveWritesAnEmptyFileAndAFailedSaveIsReportedAndChangesNothing)
+TEST(CCorvaneDoc, SaveWritesTheSoundAndAFailedSaveIsReportedAndChangesNothing)
 {
     QTemporaryDir dir;
     corvane::test::CFakePrompts prompts;
     CCorvaneDoc doc(prompts);
+    CExportOptions sound;
+    sound.noise = 2;
+    doc.SetSoundSource([&sound] { return sound; });
     QSignalSpy paths(&doc, &CCorvaneDoc::PathNameSet);
     // Neither can be written, not even by root: a missing folder, and a file under /proc.
-    for (const QString& target : {QString("/nonexistent-corvane-dir/sub/x.wav"), QString("/proc/corvane.wav")}) {
+    for (const QString& target : {QString("/nonexistent-corvane-dir/sub/x.corvane"), QString("/proc/corvane.corvane")}) {
         prompts.errors.clear();
         prompts.saveAnswer = target;
         EXPECT_FALSE(doc.DoSave(QString(), true)) << target.toStdString();
@@ -43,43 +52,59 @@ TEST(CCorvaneDoc, SaveWritesAnEmptyFileAndAFailedSaveIsReportedAndChangesNothing
     EXPECT_TRUE(prompts.errors.isEmpty());
 
     // An untitled document asks for a name first, proposing its title with the extension.
-    const QString target = dir.filePath("rain.wav");
-    WriteFile(target, "not empty before");
+    const QString target = dir.filePath("rain.corvane");
+    WriteFile(target, "not a sound before");
     prompts.saveAnswer = target;
+    doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.DoFileSave());
-    EXPECT_EQ(prompts.proposed, "Untitled.wav");
-    EXPECT_EQ(prompts.lastFilter, "Wave Files (*.wav)");
-    EXPECT_EQ(prompts.lastSuffix, "wav");
-    EXPECT_EQ(QFileInfo(target).size(), 0);
-    EXPECT_EQ(doc.GetTitle(), "rain.wav");
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(prompts.proposed, "Untitled.corvane");
+    EXPECT_EQ(prompts.lastFilter, "Corvane Sounds (*.corvane);;All Files (*)");
+    EXPECT_EQ(prompts.lastSuffix, "corvane");
+    EXPECT_EQ(ReadFile(target), "# Corvane sound. A key left out keeps its start-up setting.\n[Sound]\nformat=1\nnoise=pink\n");
+    EXPECT_EQ(doc.GetTitle(), "rain.corvane");
     EXPECT_EQ(doc.GetPathName(), target);
     EXPECT_EQ(paths.count(), 1);
     EXPECT_TRUE(prompts.errors.isEmpty());
     // Saving again goes to the same file without asking.
-    WriteFile(target, "x");
+    sound.noise.reset();
     prompts.questions = 0;
     ASSERT_TRUE(doc.DoFileSave());
     EXPECT_EQ(prompts.questions, 0);
-    EXPECT_EQ(QFileInfo(target).size(), 0);
+    EXPECT_FALSE(ReadFile(target).contains("noise"));
 }
 
-TEST(CCorvaneDoc, OpenReadsNothingAndRefusesWhatCannotBeOpened)
+TEST(CCorvaneDoc, OpenReadsTheSoundAndARefusedFileChangesNothing)
 {
     QTemporaryDir dir;
     corvane::test::CFakePrompts prompts;
     CCorvaneDoc doc(prompts);
-    const QString path = dir.filePath("wind.wav");
-    WriteFile(path, "RIFF....WAVE");
+    QSignalSpy titles(&doc, &CCorvaneDoc::TitleChanged);
+    const QString path = dir.filePath("wind.corvane");
+    WriteFile(path, "[Sound]\nfilter=sv-highpass\ncolour=grey\n");
     QString error;
     ASSERT_TRUE(doc.OnOpenDocument(path, &error));
-    EXPECT_EQ(doc.GetTitle(), "wind.wav");
-    EXPECT_EQ(QFileInfo(path).size(), 12); // untouched
+    EXPECT_EQ(doc.GetTitle(), "wind.corvane");
+    EXPECT_EQ(doc.Sound().filter, 2);
+    EXPECT_EQ(doc.Warnings(), QStringList{path + ", line 3: unknown key 'colour' ignored"});
+    doc.SetModifiedFlag(true);
+    EXPECT_EQ(titles.last().at(0).toString(), "wind.corvane*");
 
-    EXPECT_FALSE(doc.OnOpenDocument(dir.path(), &error));
-    EXPECT_TRUE(error.contains("folder")) << error.toStdString();
-    EXPECT_EQ(doc.GetTitle(), "wind.wav"); // a failed open leaves the document as it was
+    const QString bad = dir.filePath("bad.corvane");
+    WriteFile(bad, "[Sound]\nfilter=sv-highpass\nvolume=3\n");
+    for (const QString& refused : {dir.path(), bad}) {
+        EXPECT_FALSE(doc.OnOpenDocument(refused, &error));
+        EXPECT_TRUE(error.contains(refused)) << error.toStdString();
+    }
+    EXPECT_TRUE(error.endsWith("line 3: key 'volume': invalid value '3' (accepted: -10000..0 hundredths of a dB)"))
+        << error.toStdString();
+    // A refused open leaves the document as it was.
+    EXPECT_EQ(doc.GetTitle(), "wind.corvane");
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Sound().filter, 2);
 
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.GetTitle(), "Untitled");
+    EXPECT_FALSE(doc.IsModified() || doc.Sound().filter);
     EXPECT_TRUE(doc.GetPathName().isEmpty());
 }

@@ -4,6 +4,7 @@
 #include "app/IPanelView.h"
 
 #include <QPointer>
+#include <QSlider>
 #include <QWidget>
 
 #include <cstdint>
@@ -29,12 +30,21 @@ struct CFakePanel final : IPanelView {
     void OnSoundLoop() override { ++loops; }
     void OnSoundOneShot() override { ++oneShots; }
     void FadeOutput(bool unity, double seconds) override { fades.push_back({unity, seconds}); }
+    CExportOptions CaptureSound() override { return sound; }
+    QStringList ApplySound(const CExportOptions& applied) override
+    {
+        sound = applied;
+        ++applies;
+        return {};
+    }
 
-    int initialUpdates = 0, loops = 0, oneShots = 0;
+    int initialUpdates = 0, loops = 0, oneShots = 0, applies = 0;
+    CExportOptions sound; // what Save captures and Open applied
     bool windowShownAtInitialUpdate = false, viewInFrameAtInitialUpdate = false;
     std::vector<std::int64_t> tickTimes;
     std::vector<std::pair<bool, double>> fades;
     std::function<void()> onTick;
     QPointer<QWidget> m_pWidget = new QWidget; // owned by the frame once shown there
+    QSlider* slider = new QSlider(m_pWidget);  // a control the user can change
 };
 } // namespace corvane::test

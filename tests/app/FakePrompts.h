@@ -22,10 +22,16 @@ struct CFakePrompts final : IDocumentPrompts {
         ++questions;
         return saveAnswer;
     }
+    SaveChoice AskSaveChanges(QWidget*, const QString& name) override
+    {
+        saveChangesAsked << name;
+        return saveChoice;
+    }
     void ShowError(QWidget*, const QString& title, const QString& text) override { errors.append(title + ": " + text); }
 
     QString openAnswer, saveAnswer, proposed, lastFilter, lastSuffix;
     int questions = 0;
-    QStringList errors;
+    QStringList errors, saveChangesAsked;
+    SaveChoice saveChoice = SaveChoice::Discard;
 };
 } // namespace corvane::test
