@@ -39,7 +39,7 @@ void ConfigureCommandLine(QCommandLineParser& parser)
         QStringLiteral("Start the sleep timer: fade out and pause after DURATION (seconds, or e.g. 90s, 45m, 1h30m)."),
         QStringLiteral("DURATION")));
     parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A Corvane document (.wav) to open."),
+                                 QStringLiteral("A Corvane sound file (.corvane) to open."),
                                  QStringLiteral("[file]"));
 }
 

@@ -19,6 +19,7 @@ test_packages=(
   appstream
   desktop-file-utils
   man-db
+  shared-mime-info
 )
 # The live tests run a private PulseAudio server of their own, never the desktop's. Where
 # PipeWire is the desktop's sound server, installing pulseaudio would start a second one.
