@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -34,8 +35,15 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     // Rendering to a file needs neither a window nor a sound card.
-    if (IsExportRequest(args))
-        return RunExport(args);
+    if (IsExportRequest(args)) {
+        // No application object exists yet to tell the program's folder: the kernel does.
+        const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+        return RunExport(args, [&program](const QString& name) {
+            QStringList folders = CSoundLibrary::DefaultFolders();
+            folders.prepend(QFileInfo(program).absolutePath() + QStringLiteral("/../share/corvane/sounds"));
+            return CSoundLibrary(folders).PathOf(name);
+        });
+    }
     // Help and version must work in a terminal without a display.
     if (corvane::AsksOnlyForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);

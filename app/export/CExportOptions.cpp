@@ -143,7 +143,7 @@ QString CExportOptions::UsageText()
                                  "--fade-in at most N)\n");
 }
 
-bool CExportOptions::Parse(const QStringList& args, QString* pError)
+bool CExportOptions::Parse(const QStringList& args, QString* pError, const SoundFinder& findSound)
 {
     // `corvane --export --help` asks for this text, although --export would take "--help" as its file.
     for (const char* help : {"--help", "-help", "-h"}) {
@@ -248,6 +248,15 @@ bool CExportOptions::Parse(const QStringList& args, QString* pError)
     // The sound first, then the options given, wherever they stand on the line, over it.
     if (isSet("sound")) {
         soundFile = value("sound");
+        if (!QFileInfo::exists(soundFile) && findSound) {
+            const QString ready = findSound(soundFile);
+            if (ready.isEmpty()) {
+                *pError = Refuse(QStringLiteral("sound"), soundFile,
+                                 QStringLiteral("a sound file, or a ready-made sound's name from corvane --list-sounds"));
+                return false;
+            }
+            soundFile = ready;
+        }
         QStringList warnings;
         if (!CSoundFile::Load(soundFile, this, &warnings, pError)) {
             *pError = QStringLiteral("corvane: --sound: %1").arg(*pError);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class CExportOptions {
@@ -28,7 +29,10 @@ public:
     // Parses the arguments (args[0] is the program name): --sound's file first, then the options
     // given over it. On failure returns false and puts one line naming the option and what it
     // accepts into *pError; the caller exits with 2.
-    bool Parse(const QStringList& args, QString* pError);
+    // `findSound` gives the file of a ready-made sound named by --sound when no such file exists
+    // (empty when there is no sound of that name).
+    using SoundFinder = std::function<QString(const QString& name)>;
+    bool Parse(const QStringList& args, QString* pError, const SoundFinder& findSound = {});
 
     // Number of frames the file will hold: seconds x rate, rounded to the nearest frame.
     std::int64_t FrameCount() const;

@@ -106,11 +106,11 @@ bool IsExportRequest(const QStringList& args)
     return false;
 }
 
-int RunExport(const QStringList& args)
+int RunExport(const QStringList& args, const CExportOptions::SoundFinder& findSound)
 {
     CExportOptions options;
     QString error;
-    if (!options.Parse(args, &error)) {
+    if (!options.Parse(args, &error, findSound)) {
         PrintLine(error);
         return 2;
     }

@@ -142,3 +142,28 @@ TEST(SoundFile, TheExportOptionsAreTheFileKeys)
                     "lfo3=sawtooth:50\nroute.hold=lfo2:0.5\nroute.cutoff=none:-0.25\n");
     EXPECT_EQ(CSoundFile::Text(Read(text)), text);
 }
+
+TEST(SoundFile, TheExportStartsFromASoundFileOrAReadySoundAndTheOptionsGivenWin)
+{
+    const QString surf = QStringLiteral(CORVANE_SOUNDS_DIR "/ocean-surf.corvane");
+    const auto findSound = [&surf](const QString& name) { return name == "Ocean Surf" ? surf : QString(); };
+    CExportOptions byName, byPath;
+    QString error;
+    // The option given stands before --sound on the line and still wins.
+    ASSERT_TRUE(byName.Parse({"corvane", "--volume", "-5", "--export", "x.wav", "--seconds", "1", "--sound",
+                              "Ocean Surf"},
+                             &error, findSound))
+        << error.toStdString();
+    ASSERT_TRUE(byPath.Parse({"corvane", "--export", "x.wav", "--seconds", "1", "--sound", surf}, &error, findSound));
+    EXPECT_EQ(*byName.volume, -5);
+    EXPECT_NE(byPath.volume, byName.volume);
+    byName.volume = byPath.volume;
+    EXPECT_EQ(CSoundFile::Text(byName), CSoundFile::Text(byPath));
+    EXPECT_GT(CSoundFile::Text(byPath).count('\n'), 4);
+
+    CExportOptions none;
+    EXPECT_FALSE(none.Parse({"corvane", "--export", "x.wav", "--seconds", "1", "--sound", "Ocean Sunrise"}, &error,
+                            findSound));
+    EXPECT_EQ(error, "corvane: --sound: invalid value 'Ocean Sunrise' (accepted: a sound file, or a ready-made "
+                     "sound's name from corvane --list-sounds)");
+}
