@@ -60,7 +60,8 @@ TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingLists
     app.MainFrame()->Action(corvane::cmd::FileNew)->trigger();
     EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentIndex(), 0);
     view->GetControlAs<QComboBox>(1010)->setCurrentIndex(3);
-    view->GetControlAs<QSlider>(1002)->setValue(95); // cutoff 500 Hz
+    view->GetControlAs<QSlider>(1002)->setValue(95); // cutoff 500 Hz, as the trackbar reports it
+    view->OnSliderMoved(view->GetControlAs<QSlider>(1002));
     const float cutoff = view->GetFilter()->GetFrequency();
     prompts.saveAnswer = files.filePath("calm.corvane");
     app.MainFrame()->Action(corvane::cmd::FileSaveAs)->trigger();
