@@ -1,6 +1,7 @@
 // The built program on a private X display with a private sound server: it sounds at once,
 // shows its window and ends cleanly when closed; without a sound server it says so and runs on;
-// the desktop's player controls pause it, play it and quit it over a private session bus.
+// the desktop's player controls pause it, play it and quit it over a private session bus; a
+// sound saved through the File menu opens again from the command line.
 #include "tests/audio/PulseServer.h"
 #include "tests/engine/SignalAnalysis.h"
 #include "tests/support/CannotRun.h"
@@ -177,6 +178,17 @@ protected:
         EXPECT_TRUE(ended) << "still running after File > Exit";
         EXPECT_TRUE(ended && WIFEXITED(m_program.Status()) && WEXITSTATUS(m_program.Status()) == 0)
             << "status " << m_program.Status();
+    }
+
+    // File > Save As from the keyboard, typing `path` into the file dialog.
+    void SaveAs(const std::string& window, const std::string& path)
+    {
+        TypeInto(window, "alt+f a");
+        const std::string dialog = FindWindow("^Save As$", 5);
+        ASSERT_FALSE(dialog.empty()) << "no Save As dialog: " << Log();
+        TypeInto(dialog, "ctrl+a");
+        RunAndRead("DISPLAY=" + m_display.name + " xdotool type --delay 20 '" + path + "'");
+        TypeInto(dialog, "Return");
     }
 
     XvfbDisplay m_display;
@@ -358,4 +370,42 @@ TEST_F(DesktopLive, MediaKeyPauseSilencesWithinASecondAndAHalfPlayBringsItBackQu
     EXPECT_NEAR(after / before, 1.0, 0.2) << "Play did not bring the sound back at its level";
     std::cout << "[measure] RMS before pause " << before << ", from 1.5 s after it " << silent
               << ", from 1.5 s after play " << after << "\n";
+}
+
+TEST_F(DesktopLive, ASoundSavedThroughTheFileMenuReopensFromTheCommandLine)
+{
+    PulseServer pulse;
+    if (!pulse.Start()) {
+        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
+    }
+    const std::string first = std::string(CORVANE_TEST_OUTPUT_DIR) + "/desktop-first.corvane";
+    const std::string second = std::string(CORVANE_TEST_OUTPUT_DIR) + "/desktop-second.corvane";
+    std::filesystem::remove(first);
+    std::filesystem::remove(second);
+    const auto read = [](const std::string& path) {
+        std::stringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    };
+
+    // A change from the keyboard (the first control, a list, one entry down) marks the title.
+    Launch("desktop-sound", pulse.ClientEnvironment());
+    std::string window = FindWindow("^Untitled - Corvane$", 10);
+    ASSERT_FALSE(window.empty()) << Log();
+    TypeInto(window, "Tab Down");
+    ASSERT_FALSE(FindWindow("^Untitled\\* - Corvane$", 5).empty()) << "no asterisk after a change";
+    SaveAs(window, first);
+    ASSERT_FALSE(FindWindow("^desktop-first.corvane - Corvane$", 5).empty()) << Log();
+    ExitThroughMenu(window); // saved, so Exit asks nothing
+    const std::string saved = read(first);
+    EXPECT_NE(saved.find("\nnoise="), std::string::npos) << saved;
+
+    // The same sound from the command line, saved again: the same file.
+    Launch("desktop-sound-reopened", pulse.ClientEnvironment(), {first});
+    window = FindWindow("^desktop-first.corvane - Corvane$", 10);
+    ASSERT_FALSE(window.empty()) << Log();
+    SaveAs(window, second);
+    ASSERT_FALSE(FindWindow("^desktop-second.corvane - Corvane$", 5).empty()) << Log();
+    ExitThroughMenu(window);
+    EXPECT_EQ(read(second), saved);
 }
