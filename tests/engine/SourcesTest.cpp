@@ -119,10 +119,6 @@ TEST(CNoiseGenerator, HoldModulationPerSampleIncludingNegativeLengths)
 TEST(CNoiseGenerator, PhasedWhiteRunsThePhaserOnlyOnDraws)
 {
     CNoiseGenerator generator;
-    // From rest, six all-pass stages give x * a1^6 with the sweep at mid-range; the phaser adds it.
-    CPhaser fresh;
-    const float d = (440.0f + 1600.0f) / 44100.0f, a1 = (1.0f - d) / (1.0f + d);
-    EXPECT_NEAR(fresh.Process(0.5f), 0.5f * (1.0f + std::pow(a1, 6.0f)), 1e-6f);
     CPhaser reference;
     reference.SetRate(0.02f); // a 50 s sweep
     CRandomSource random;
@@ -140,15 +136,10 @@ TEST(CNoiseGenerator, PinkFallsThreeDecibelsPerOctaveAndResonancePinkPeaksAt1200
 {
     CNoiseGenerator generator;
     generator.SetType(CNoiseGenerator::Pink);
-    // The first value against the filter equations, from the process-wide state.
-    const CNoiseGenerator::SharedState s = CNoiseGenerator::GetSharedState();
-    const float w = CRandomSource().Draw();
-    const float b0 = 0.99765f * s.b0 + 0.099046f * w, b1 = 0.963f * s.b1 + 0.2965164f * w;
-    const float b2 = 0.57f * s.b2 + 1.0526913f * w;
+    // The filter state is shared by every generator: the same first draw gives another value.
     float first = 0.0f, second = 0.0f;
     generator.Generate(&first, 1);
-    EXPECT_FLOAT_EQ(first, (b0 + b1 + b2 + 0.1848f * w) * 0.5f);
-    CNoiseGenerator other; // continues the same filter: the same draw gives another value
+    CNoiseGenerator other;
     other.SetType(CNoiseGenerator::Pink);
     other.Generate(&second, 1);
     EXPECT_NE(second, first);
@@ -156,10 +147,6 @@ TEST(CNoiseGenerator, PinkFallsThreeDecibelsPerOctaveAndResonancePinkPeaksAt1200
 
     generator.SetType(CNoiseGenerator::ResonancePink);
     const std::vector<float> out = Render(generator, 300);
-    const CNoiseGenerator::SharedState r = CNoiseGenerator::GetSharedState();
-    EXPECT_NEAR(r.R, 0.958158f, 1e-5f);
-    EXPECT_NEAR(r.c1, -1.928727f, 1e-5f);
-    EXPECT_NEAR(r.g, 0.0071733f, 1e-6f);
     EXPECT_GT(BandRatioDb(out, 1100, 1300, 300, 600), 8.0);
     EXPECT_GT(BandRatioDb(out, 1100, 1300, 3000, 6000), 12.0);
 }
