@@ -82,6 +82,8 @@ TEST(CWaveTable, InterpolatedPlaybackAdvancesBeforeReading)
     phase = -5000.0f;
     table.Render(block.data(), kBlock, -3.0f, &phase);
     EXPECT_TRUE(phase >= 0.0f && phase <= kTable);
+    table.Render(block.data(), kBlock, 60000.0f, &phase); // more than a table per sample
+    EXPECT_TRUE(phase >= 0.0f && phase <= kTable);
     phase = NAN;
     table.Render(block.data(), kBlock, NAN, &phase);
     EXPECT_EQ(phase, 0.0f);
