@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,29 +64,26 @@ TEST_F(Counter, TickerPassesFifteenMillisecondsAfterTheLastTickEvenAcrossTheWrap
         ticker.OnRealtimeTick(clock, [&](std::int64_t* pTime) { seen.push_back(*pTime); });
         return seen.size();
     };
-    EXPECT_EQ(step(14), 0u);
-    EXPECT_EQ(step(1), 1u);
-    EXPECT_EQ(seen[0], 150'000);
-    EXPECT_EQ(ticker.LastTickMs(), 15);
-    EXPECT_EQ(step(10), 1u); // measured from the last tick, not from the last idle step
-    EXPECT_EQ(step(4), 1u);
-    EXPECT_EQ(step(1), 2u);
+    const auto expectGate = [&](std::initializer_list<std::pair<std::int64_t, std::size_t>> steps) {
+        for (const auto& [ms, passed] : steps)
+            EXPECT_EQ(step(ms), passed) << "after " << ms << " ms";
+    };
+    expectGate({{14, 0}, {1, 1}, {10, 1}, {4, 1}, {1, 2}}); // from the last tick, not the last step
+    EXPECT_EQ(seen.at(0), 150'000);
+    EXPECT_EQ(ticker.LastTickMs(), 30);
     // Without a target the time is still recorded: the next pass needs another 15 ms.
     ticks += 20 * 10'000;
     EXPECT_EQ(ticker.OnRealtimeTick(clock, {}), 0);
     EXPECT_EQ(ticker.LastTickMs(), 50);
-    EXPECT_EQ(step(14), 2u);
-    EXPECT_EQ(step(1), 3u);
+    expectGate({{14, 2}, {1, 3}});
 
-    // Crossing 2^31 ms (about 24.8 days) turns the 32-bit value negative.
+    // Crossing 2^31 ms (about 24.8 days) turns the 32-bit value negative; the gate still holds.
     const std::int64_t nearWrapMs = 2'147'483'647 - 5;
     ticks = nearWrapMs * 10'000;
     ticker.SetLastTickMs(static_cast<std::int32_t>(nearWrapMs));
-    EXPECT_EQ(step(14), 3u);
-    EXPECT_EQ(step(1), 4u);
+    expectGate({{14, 3}, {1, 4}});
     EXPECT_EQ(ticker.LastTickMs(), -2'147'483'639);
-    EXPECT_EQ(step(14), 4u); // and the gate still holds on the far side
-    EXPECT_EQ(step(1), 5u);
+    expectGate({{14, 4}, {1, 5}});
 }
 
 } // namespace
