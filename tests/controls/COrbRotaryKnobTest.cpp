@@ -77,7 +77,7 @@ TEST_F(KnobFixture, MarkerSitsAtTheAngleOfThePositionOnATopLitRing)
     EXPECT_TRUE(Delivered().empty()); // setting the position from code reports nothing
 }
 
-TEST_F(KnobFixture, PressesAndDragsClampToTheDeadSectorLimits)
+TEST_F(KnobFixture, PressesDragsAndClicksClampToTheDeadSectorLimits)
 {
     knob->setValue(180);
     QTest::mousePress(knob, Qt::LeftButton, Qt::NoModifier, QPoint(22, 35)); // straight below
@@ -97,10 +97,8 @@ TEST_F(KnobFixture, PressesAndDragsClampToTheDeadSectorLimits)
     Move(QPoint(19, 38));
     QTest::mouseRelease(knob, Qt::LeftButton, Qt::NoModifier, QPoint(21, 40));
     EXPECT_EQ(Delivered(), (Notes{{kTrack, 60}, {kTrack, 60}, {kTrack, 60}, {kTrack, 60}, {kPosition, 60}}));
-}
 
-TEST_F(KnobFixture, ClickReportsOnlyWhenThePositionChanged)
-{
+    // A click reports only when it changed the position.
     knob->setValue(180);
     const QPoint right(35, 22); // 90 degrees from the top, zero angle 180: position 270
     QTest::mouseClick(knob, Qt::LeftButton, Qt::NoModifier, right);
@@ -112,24 +110,22 @@ TEST_F(KnobFixture, ClickReportsOnlyWhenThePositionChanged)
     EXPECT_TRUE(Delivered().empty());
 }
 
-TEST_F(KnobFixture, KeyboardWrapsAndEndsScrolls)
+TEST_F(KnobFixture, KeysStepAndWrapThenEndTheScroll)
 {
-    knob->setValue(0);
-    QTest::keyPress(knob, Qt::Key_Left);
-    EXPECT_EQ(knob->value(), 359);
-    QTest::keyRelease(knob, Qt::Key_Left);
-    EXPECT_EQ(Delivered(), (Notes{{COrbRotaryKnob::SB_LINEUP, 359}, {kEnd, 359}}));
-    knob->setValue(355);
-    QTest::keyClick(knob, Qt::Key_PageDown);
-    EXPECT_EQ(knob->value(), 5);
-    QTest::keyClick(knob, Qt::Key_Down);
-    QTest::keyClick(knob, Qt::Key_PageUp);
-    EXPECT_EQ(Delivered(), (Notes{{COrbRotaryKnob::SB_PAGEDOWN, 5}, {kEnd, 5}, {COrbRotaryKnob::SB_LINEDOWN, 6},
-                                  {kEnd, 6}, {COrbRotaryKnob::SB_PAGEUP, 356}, {kEnd, 356}}));
-    for (Qt::Key key : {Qt::Key_Home, Qt::Key_End, Qt::Key_A})
-        QTest::keyClick(knob, key);
-    EXPECT_EQ(knob->value(), 356);
-    EXPECT_TRUE(Delivered().empty());
+    using K = COrbRotaryKnob;
+    const struct { int from; Qt::Key key; int to; Notes notes; } steps[] = {
+        {0, Qt::Key_Left, 359, {{K::SB_LINEUP, 359}, {kEnd, 359}}},
+        {355, Qt::Key_PageDown, 5, {{K::SB_PAGEDOWN, 5}, {kEnd, 5}}},
+        {5, Qt::Key_Down, 6, {{K::SB_LINEDOWN, 6}, {kEnd, 6}}},
+        {6, Qt::Key_PageUp, 356, {{K::SB_PAGEUP, 356}, {kEnd, 356}}},
+        {356, Qt::Key_Home, 356, {}}, {356, Qt::Key_End, 356, {}}, {356, Qt::Key_A, 356, {}}};
+    for (const auto& step : steps) {
+        knob->setValue(step.from);
+        QTest::keyPress(knob, step.key);
+        EXPECT_EQ(knob->value(), step.to) << step.key; // on the press, before the release
+        QTest::keyRelease(knob, step.key);
+        EXPECT_EQ(Delivered(), step.notes) << step.key;
+    }
 
     // Auto-repeat: one release at the end, not one per repeat.
     QTest::keyPress(knob, Qt::Key_Right);
