@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 namespace {
 
 const QColor kLit(255, 204, 51); // the panel's COLORREF 0x0033CCFF
@@ -42,46 +45,35 @@ struct DisplayFixture : ::testing::Test {
 
 TEST_F(DisplayFixture, EveryCharacterTakesACellLitOverDimmedEights)
 {
+    const auto expectPixels = [&](std::initializer_list<std::pair<QPoint, QColor>> pixels) {
+        const QImage img = Image();
+        for (const auto& [at, colour] : pixels)
+            EXPECT_EQ(img.pixelColor(at), colour) << at.x() << "," << at.y();
+    };
     display.SetFormat("%0.3f");
     display.SetValue(1.0f, false, 0.0f, 100.0f);
     EXPECT_EQ(display.GetText(), "1.000");
-    QImage img = Image();
     EXPECT_EQ(display.GetLayout().cells, 5);
-    EXPECT_EQ(img.pixelColor(0, 0), kBackground);
-    EXPECT_EQ(img.pixelColor(Top(0)), kDim); // "1"
-    EXPECT_EQ(img.pixelColor(UpperRight(0)), kLit);
-    EXPECT_EQ(img.pixelColor(Top(1)), kDim); // "."
-    EXPECT_EQ(img.pixelColor(Point(1)), kLit);
-    for (int cell = 2; cell < 5; ++cell) { // "000"
-        EXPECT_EQ(img.pixelColor(Top(cell)), kLit) << cell;
-        EXPECT_EQ(img.pixelColor(Middle(cell)), kDim) << cell;
-    }
-    EXPECT_EQ(img.pixelColor(59, 2), kBackground); // right of the last whole cell
-    display.ShowDigits(false);
-    img = Image();
-    EXPECT_EQ(img.pixelColor(UpperRight(0)), kDim);
-    EXPECT_EQ(img.pixelColor(Point(1)), kDim); // the point lies on the dimmed bottom segment
+    // "1", ".", "0" .. "0", and the background right of the last whole cell.
+    expectPixels({{{0, 0}, kBackground}, {Top(0), kDim}, {UpperRight(0), kLit}, {Top(1), kDim}, {Point(1), kLit},
+                  {Top(2), kLit}, {Middle(2), kDim}, {Top(4), kLit}, {Middle(4), kDim}, {{59, 2}, kBackground}});
+    display.ShowDigits(false); // the point lies on the dimmed bottom segment
+    expectPixels({{UpperRight(0), kDim}, {Point(1), kDim}});
 
     // The plus-sign option leaves a blank first cell for positives and shows "-" otherwise.
     display.ShowDigits(true);
     display.ShowPlusSign(1);
     display.SetValue(0.25f, false, 0.0f, 100.0f);
-    img = Image();
-    EXPECT_EQ(img.pixelColor(Top(0)), kDim);
-    EXPECT_EQ(img.pixelColor(Middle(0)), kDim);
-    EXPECT_EQ(img.pixelColor(Top(1)), kLit); // "0"
-    EXPECT_EQ(img.pixelColor(Point(2)), kLit);
+    expectPixels({{Top(0), kDim}, {Middle(0), kDim}, {Top(1), kLit}, {Point(2), kLit}});
     display.SetValue(-0.25f, false, 0.0f, 100.0f); // unclamped without the range flag
     EXPECT_EQ(display.GetText(), "-0.250");
-    EXPECT_EQ(Image().pixelColor(Middle(0)), kLit);
+    expectPixels({{Middle(0), kLit}});
 
-    // A resize to 34 px gives u = 2 and cells of 17 px.
+    // A resize to 34 px gives u = 2 and cells of 17 px: "8", "." with the top from 2u.
     display.resize(120, 34);
     display.SetValue(8.888f, false, 0.0f, 100.0f);
-    img = Image();
     EXPECT_EQ(display.GetLayout().cells, 7);
-    EXPECT_EQ(img.pixelColor(17 + 5, 2), kLit);     // "8", top segment from 2u
-    EXPECT_EQ(img.pixelColor(17 * 2 + 5, 2), kDim); // "."
+    expectPixels({{{17 + 5, 2}, kLit}, {{17 * 2 + 5, 2}, kDim}});
 }
 
 TEST_F(DisplayFixture, SettersClampAndPickTheMode)
