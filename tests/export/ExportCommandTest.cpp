@@ -119,44 +119,35 @@ TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
     QTemporaryDir dir;
     const QString home = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path())); // a file written by mistake would land here
-    struct Case {
-        QStringList args;    // appended to a valid export, or a whole command line from --export on
-        const char* option;  // the option the message must name
-        const char* accepts; // a piece of the accepted range
+    // Each bad value of an option, appended to a valid export, with a piece of the accepted range
+    // the message must give.
+    const std::tuple<const char*, QStringList, const char*> badValues[] = {
+        {"--noise", {"grey"}, "phased-white|uniform-white|pink|resonance-pink|brown"},
+        {"--hold", {"0", "101", "2.5"}, "1..100"},
+        {"--filter", {"moog"}, "classic|sv-lowpass"},
+        {"--cutoff", {"9.99", "20000", "nan", "1k"}, "10..10000"},
+        {"--q", {"1.01"}, "0..1"},
+        {"--smooth", {"1.5"}, "0..1"},
+        {"--input", {"mic"}, "filter|noise"},
+        {"--volume", {"1", "-10001"}, "-10000..0"},
+        {"--pan", {"-1.5"}, "-1..1"},
+        {"--pitch", {"0.2", "inf"}, "0.25..4"},
+        {"--lfo1", {"sine"}, "SHAPE:HZ"},
+        {"--lfo2", {"square:1"}, "sine|triangle|pulse|sawtooth|random"},
+        {"--lfo3", {"sine:51", "sine:0.004"}, "0.005..50"},
+        {"--route", {"cutoff"}, "TARGET=lfoN:DEPTH"},
+        {"--route", {"mix=lfo1:0.5"}, "hold|smooth|cutoff|q|volume|pan|pitch"},
+        {"--route", {"pan=lfo4:0.5"}, "N 1..3"},
+        {"--route", {"pan=lfo1:1.25"}, "-0.25..1.246"},
+        {"--rate", {"7999", "44100.5"}, "8000..192000"},
+        {"--channels", {"3"}, "1 or 2"},
+        {"--fade-in", {"-1", "2.5"}, "0..2 seconds"},
+        {"--fade-out", {"soon"}, "0..2 seconds"},
     };
-    const Case cases[] = {
-        {{"--noise", "grey"}, "--noise", "phased-white|uniform-white|pink|resonance-pink|brown"},
-        {{"--hold", "0"}, "--hold", "1..100"},
-        {{"--hold", "101"}, "--hold", "1..100"},
-        {{"--hold", "2.5"}, "--hold", "1..100"},
-        {{"--filter", "moog"}, "--filter", "classic|sv-lowpass"},
-        {{"--cutoff", "9.99"}, "--cutoff", "10..10000"},
-        {{"--cutoff", "20000"}, "--cutoff", "10..10000"},
-        {{"--cutoff", "nan"}, "--cutoff", "10..10000"},
-        {{"--cutoff", "1k"}, "--cutoff", "10..10000"},
-        {{"--q", "1.01"}, "--q", "0..1"},
-        {{"--input", "mic"}, "--input", "filter|noise"},
-        {{"--volume", "1"}, "--volume", "-10000..0"},
-        {{"--volume", "-10001"}, "--volume", "-10000..0"},
-        {{"--pan", "-1.5"}, "--pan", "-1..1"},
-        {{"--pitch", "0.2"}, "--pitch", "0.25..4"},
-        {{"--pitch", "inf"}, "--pitch", "0.25..4"},
-        {{"--lfo1", "sine"}, "--lfo1", "SHAPE:HZ"},
-        {{"--lfo2", "square:1"}, "--lfo2", "sine|triangle|pulse|sawtooth|random"},
-        {{"--lfo3", "sine:51"}, "--lfo3", "0.005..50"},
-        {{"--lfo1", "sine:0.004"}, "--lfo1", "0.005..50"},
-        {{"--route", "cutoff"}, "--route", "TARGET=lfoN:DEPTH"},
-        {{"--route", "mix=lfo1:0.5"}, "--route", "hold|smooth|cutoff|q|volume|pan|pitch"},
-        {{"--smooth", "1.5"}, "--smooth", "0..1"},
-        {{"--route", "pan=lfo4:0.5"}, "--route", "N 1..3"},
-        {{"--route", "pan=lfo1:1.25"}, "--route", "-0.25..1.246"},
+    // Whole command lines from --export on, or appended to a valid export: the option the
+    // message must name and a piece of what it says.
+    std::vector<std::tuple<QStringList, const char*, const char*>> cases = {
         {{"--route", "pan=lfo1:0.1", "--route", "pan=lfo2:0.2"}, "--route", "given twice"},
-        {{"--rate", "7999"}, "--rate", "8000..192000"},
-        {{"--rate", "44100.5"}, "--rate", "8000..192000"},
-        {{"--channels", "3"}, "--channels", "1 or 2"},
-        {{"--fade-in", "-1"}, "--fade-in", "0..2 seconds"},
-        {{"--fade-in", "2.5"}, "--fade-in", "0..2 seconds"},
-        {{"--fade-out", "soon"}, "--fade-out", "0..2 seconds"},
         {{"--fade-in", "1.5", "--fade-out", "0.6"}, "--fade-out", "together at most 2"},
         {{"--cutoff"}, "--cutoff", ""}, // value missing at the end
         {{"--colour", "red"}, "colour", ""},
@@ -167,20 +158,21 @@ TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
         {{"--export", "a.wav", "--seconds", "0"}, "--seconds", "at least one sample"},
         {{"--export", "a.wav", "--seconds", "-3"}, "--seconds", "more than 0"},
         {{"--export", "a.wav", "--seconds", "86401"}, "--seconds", "86400"},
-        {{"--export", "a.wav", "--seconds", "86401"}, "--seconds", "86400"},
         // 10 hours of 44.1 kHz stereo exceed what a WAV header can describe.
         {{"--export", "a.wav", "--seconds", "36000"}, "--seconds", ".flac or .ogg"},
     };
-    for (const Case& c : cases) {
-        const QStringList args = c.args.first() == "--export"
-                                     ? c.args
-                                     : QStringList{"--export", "out.wav", "--seconds", "2"} + c.args;
+    for (const auto& [option, values, accepts] : badValues)
+        for (const QString& value : values)
+            cases.push_back({{option, value}, option, accepts});
+    for (const auto& [given, option, accepts] : cases) {
+        const QStringList args =
+            given.first() == "--export" ? given : QStringList{"--export", "out.wav", "--seconds", "2"} + given;
         SCOPED_TRACE(args.join(' ').toStdString());
         const auto r = RunCommand(args);
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_EQ(r.stderrText.find("corvane: "), 0u);
-        EXPECT_NE(r.stderrText.find(c.option), std::string::npos) << r.stderrText;
-        EXPECT_NE(r.stderrText.find(c.accepts), std::string::npos) << r.stderrText;
+        EXPECT_NE(r.stderrText.find(option), std::string::npos) << r.stderrText;
+        EXPECT_NE(r.stderrText.find(accepts), std::string::npos) << r.stderrText;
         EXPECT_EQ(std::count(r.stderrText.begin(), r.stderrText.end(), '\n'), 1) << r.stderrText;
         EXPECT_TRUE(Entries(dir).isEmpty()) << Entries(dir).join(' ').toStdString();
     }
