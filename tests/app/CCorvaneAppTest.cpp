@@ -1,5 +1,5 @@
 // Application: start-up order, command-line file, recent files across restarts, file commands,
-// the polling loop's quit handling and the 15 ms render tick on an injected clock.
+// the main loop's quit handling and ticks on an injected clock.
 #include "app/CCorvaneApp.h"
 #include "app/CCorvaneMainFrame.h"
 #include "app/CPauseControl.h"
@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTemporaryDir>
@@ -93,22 +92,6 @@ TEST_F(AppFixture, StartsWithOneWindowHoldingThePanelSetUpBeforeItIsShown)
     EXPECT_EQ(m_pPanel->loops, 1);
     app->MainFrame()->Action(cmd::FileNew)->trigger();
     EXPECT_EQ(m_pPanel->initialUpdates, 2);
-}
-
-TEST_F(AppFixture, IdleStepTicksThePanelOnlyFifteenMillisecondsAfterTheLastTick)
-{
-    auto app = MakeApp();
-    const std::int64_t start = m_counter; // the clock starts at the end of start-up
-    // Counter offsets in ms (the last one 15.9999 ms after the previous tick: still 15 whole
-    // ms) and the number of panel ticks after each idle step.
-    const std::pair<double, std::size_t> steps[] = {{14, 0}, {15, 1}, {29, 1}, {30.9999, 2}};
-    for (const auto& [ms, ticks] : steps) {
-        m_counter = start + static_cast<std::int64_t>(ms * kTicksPerMs);
-        app->OnRealtimeTick();
-        EXPECT_EQ(m_pPanel->tickTimes.size(), ticks) << ms;
-    }
-    EXPECT_EQ(m_pPanel->tickTimes[0], 15 * kTicksPerMs); // the time handed over is in 100 ns
-    EXPECT_EQ(app->Ticker().LastTickMs(), 30);
 }
 
 TEST_F(AppFixture, RunEndsWithTheQuitCodeWhenTheWindowClosesOrOnATerminationSignal)
@@ -229,7 +212,6 @@ TEST_F(AppFixture, PauseFadesTheOutputShowsPausedAndPowerSavingIsRemembered)
         ASSERT_NE(pause, nullptr);
         EXPECT_TRUE(frame.ToolBar()->actions().contains(pause));
         const QLabel* pane = frame.statusBar()->findChild<QLabel*>("PausedPane");
-        QSignalSpy changes(&app->PauseControl(), &corvane::CPauseControl::pausedChanged);
         m_pPanel->fades.clear();
 
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
@@ -242,9 +224,6 @@ TEST_F(AppFixture, PauseFadesTheOutputShowsPausedAndPowerSavingIsRemembered)
         app->PauseControl().Resume(); // already resumed: nothing more happens
         EXPECT_FALSE(pause->isChecked());
         EXPECT_EQ(pane->text(), "");
-        ASSERT_EQ(changes.size(), 2);
-        EXPECT_EQ(changes[0][0].toBool(), true);
-        EXPECT_EQ(changes[1][0].toBool(), false);
         EXPECT_EQ(m_pPanel->fades, (std::vector<std::pair<bool, double>>{{false, 1.0}, {true, 1.0}}));
 
         // A panel set up again (New) gets the fade state it should have.
@@ -335,16 +314,9 @@ TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
         auto app = MakeApp();
         m_prompts.openAnswer = a;
         app->MainFrame()->Action(cmd::FileOpen)->trigger();
-        EXPECT_EQ(m_prompts.lastFilter, "Corvane Sounds (*.corvane);;All Files (*)");
         EXPECT_EQ(m_pPanel->initialUpdates, 2);
         m_prompts.openAnswer = b;
         app->OnFileOpen();
-        // A save that cannot write is reported and enters nothing.
-        m_prompts.saveAnswer = "/proc/no-such-dir/quiet.corvane";
-        app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
-        ASSERT_EQ(m_prompts.errors.size(), 1);
-        EXPECT_TRUE(m_prompts.errors.takeFirst().contains("Cannot save"));
-        EXPECT_EQ(app->MainFrame()->windowTitle(), "b.corvane - Corvane");
         m_prompts.saveAnswer = c;
         app->MainFrame()->Action(cmd::FileSaveAs)->trigger();
         EXPECT_EQ(app->MainFrame()->windowTitle(), "c.corvane - Corvane");
@@ -365,7 +337,6 @@ TEST_F(AppFixture, RecentFilesSurviveARestartAndMissingOnesLeaveTheList)
     EXPECT_EQ(app->RecentFiles().Paths(), QStringList({a, c}));
     EXPECT_EQ(app->MainFrame()->windowTitle(), "a.corvane - Corvane");
     EXPECT_EQ(m_pPanel->initialUpdates, 2);
-    EXPECT_EQ(app->MainFrame()->RecentFileActions().at(0)->text(), corvane::CRecentFileList::MenuText(0, a));
 }
 
 namespace {
