@@ -102,6 +102,17 @@ TEST(CCorvaneMainFrame, PromptsShowOnHoverAndTheSoundButtonsHaveNoTooltip)
 {
     ShownFrame frame;
     EXPECT_TRUE(frame.Status().isEmpty());
+    // A menu item's prompt shows while it is highlighted and goes when the menu closes.
+    QMenu* file = frame.menuBar()->actions().at(0)->menu();
+    frame.menuBar()->setActiveAction(file->menuAction());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    file->setActiveAction(frame.Action(cmd::AppExit));
+    EXPECT_EQ(frame.Status(), frame.Action(cmd::AppExit)->statusTip());
+    EXPECT_FALSE(frame.Status().isEmpty());
+    file->close();
+    frame.menuBar()->setActiveAction(nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(frame.Status().isEmpty());
     QToolBar* bar = frame.ToolBar();
     EXPECT_EQ(bar->actions(), QList<QAction*>({frame.Action(cmd::SoundLoop), frame.Action(cmd::SoundOneShot)}));
     EXPECT_EQ(bar->iconSize(), QSize(16, 15));
@@ -114,17 +125,6 @@ TEST(CCorvaneMainFrame, PromptsShowOnHoverAndTheSoundButtonsHaveNoTooltip)
         EXPECT_EQ(frame.Status(), frame.Action(id)->statusTip()) << id;
         EXPECT_FALSE(frame.Status().isEmpty()) << id;
     }
-    // A menu item's prompt shows while it is highlighted and goes when the menu closes.
-    QMenu* file = frame.menuBar()->actions().at(0)->menu();
-    frame.menuBar()->setActiveAction(file->menuAction());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
-    file->setActiveAction(frame.Action(cmd::AppExit));
-    EXPECT_EQ(frame.Status(), frame.Action(cmd::AppExit)->statusTip());
-    EXPECT_FALSE(frame.Status().isEmpty());
-    file->close();
-    frame.menuBar()->setActiveAction(nullptr);
-    QApplication::processEvents();
-    EXPECT_TRUE(frame.Status().isEmpty());
 }
 
 TEST(CCorvaneMainFrame, TitleAndLockIndicators)
