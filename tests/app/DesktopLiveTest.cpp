@@ -128,7 +128,7 @@ class DesktopLive : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CORVANE_REQUIRE_PROGRAMS("pulseaudio", "parec", "Xvfb", "xdotool", "import");
+        CORVANE_REQUIRE_PROGRAMS("pulseaudio", "parec", "Xvfb", "xdotool");
         if (!m_display.Start()) {
             CORVANE_CANNOT_RUN("Xvfb did not report a display");
         }
@@ -209,23 +209,6 @@ TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
     const std::string window = FindWindow("Untitled - Corvane", 10);
     ASSERT_FALSE(window.empty()) << Log();
 
-    // CPU over one second of steady running (user and system clock ticks), then the resident size.
-    const auto cpuTicks = [&] {
-        return std::atol(RunAndRead("awk '{print $14 + $15}' /proc/" + std::to_string(m_program.Pid()) + "/stat").c_str());
-    };
-    SleepMs(1000);
-    const long ticksBefore = cpuTicks();
-    const auto cpuFrom = Clock::now();
-    SleepMs(1000);
-    const double cpuPercent = 100.0 * double(cpuTicks() - ticksBefore) / double(sysconf(_SC_CLK_TCK)) /
-                              std::chrono::duration<double>(Clock::now() - cpuFrom).count();
-    const long rssKb = std::atol(RunAndRead("ps -o rss= -p " + std::to_string(m_program.Pid())).c_str());
-
-    const std::string screenshot = std::string(CORVANE_TEST_OUTPUT_DIR) + "/corvane-desktop.png";
-    std::filesystem::remove(screenshot);
-    RunAndRead("import -display " + m_display.name + " -window root " + screenshot);
-    EXPECT_TRUE(std::filesystem::exists(screenshot));
-
     std::this_thread::sleep_until(launched + std::chrono::milliseconds(3000));
     const std::vector<std::int16_t> frames = pulse.StopCapture();
     ExitThroughMenu(window);
@@ -252,12 +235,8 @@ TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
     // Power per hertz, times each band's width: most of the energy lies below 2 kHz.
     EXPECT_GT(low * 1800, 4.0 * high * 12000) << "low " << low << " high " << high;
 
-    std::cout << "[measure] first audible block " << onsetMs
-              << " ms after launch; resident " << rssKb << " kB; CPU " << cpuPercent << " %; RMS L/R " << rmsLeft
-              << "/" << rmsRight << "; low/high density " << 10.0 * std::log10(low / high) << " dB\n";
+    std::cout << "[measure] first audible block " << onsetMs << " ms after launch\n";
     RecordProperty("first_audible_ms", std::to_string(onsetMs));
-    RecordProperty("resident_kb", std::to_string(rssKb));
-    RecordProperty("cpu_percent", std::to_string(cpuPercent));
 }
 
 TEST_F(DesktopLive, SleepTimerFromTheCommandLineFadesToSilenceAndTheProgramRunsOn)
@@ -279,23 +258,15 @@ TEST_F(DesktopLive, SleepTimerFromTheCommandLineFadesToSilenceAndTheProgramRunsO
     const long onset = FirstAudibleFrame(frames);
     ASSERT_GE(onset, 0) << "no sound reached the sink";
     // The timer starts as the sound does: the first 10 s at the normal level, silence from 21 s.
-    const auto rms = [&](double fromSeconds, double toSeconds) {
-        const auto at = [&](double s) {
-            return std::min(frames.size(), static_cast<std::size_t>(onset + static_cast<long>(s * kRate)) * 2);
-        };
-        return engine_test::Rms(std::vector<float>(frames.begin() + static_cast<long>(at(fromSeconds)),
-                                                   frames.begin() + static_cast<long>(at(toSeconds))));
-    };
+    const double t0 = double(onset) / kRate;
+    const auto rms = [&](double from, double to) { return Level(frames, t0 + from, t0 + to); };
     const double start = rms(0.2, 1.2);
-    ASSERT_GT(frames.size(), static_cast<std::size_t>(onset + 23 * static_cast<long>(kRate)) * 2)
-        << "capture too short";
-    EXPECT_GT(start, 300.0);
+    ASSERT_GT(frames.size(), std::size_t((t0 + 23) * kRate * 2)) << "capture too short";
+    EXPECT_GT(start, 0.009);
     for (int second = 1; second < 10; ++second)
         EXPECT_NEAR(rms(second, second + 1) / start, 1.0, 0.25) << "second " << second;
     EXPECT_LT(rms(16.5, 17.5), 0.8 * start) << "no fade over the last quarter";
-    const double after = rms(21.0, 23.0);
-    EXPECT_LT(after, 0.01 * start);
-    std::cout << "[measure] sleep timer: level " << start << " at the start, " << after << " from 21 s\n";
+    EXPECT_LT(rms(21.0, 23.0), 0.01 * start);
 }
 
 TEST_F(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
@@ -368,8 +339,6 @@ TEST_F(DesktopLive, MediaKeyPauseSilencesWithinASecondAndAHalfPlayBringsItBackQu
     EXPECT_GT(before, 0.01) << "no sound before the pause";
     EXPECT_LT(silent, 0.01 * before) << "still sounding 1.5 s after Pause";
     EXPECT_NEAR(after / before, 1.0, 0.2) << "Play did not bring the sound back at its level";
-    std::cout << "[measure] RMS before pause " << before << ", from 1.5 s after it " << silent
-              << ", from 1.5 s after play " << after << "\n";
 }
 
 TEST_F(DesktopLive, ASoundSavedThroughTheFileMenuReopensFromTheCommandLine)
