@@ -3,7 +3,8 @@
 # private PulseAudio server, playing its start-up sound for 30 s with the polling main loop and
 # with Power Saving, against SoX generating pink noise through a 1000 Hz low-pass into pacat.
 # Prints the CPU used (percent of one core, user + system time from /proc) and the level of
-# what the null sink received in each case, plus the longest silent stretch of each capture.
+# what the null sink received in each case, plus the longest silent stretch of each capture and
+# the program's resident size.
 # Usage: bench/idle_cpu.sh [BUILD_DIR]   (CORVANE=/path/to/corvane overrides the program;
 #        IDLE_SECONDS=N changes the length, default 30)
 set -euo pipefail
@@ -117,6 +118,7 @@ run_corvane() {  # run_corvane NAME POWER_SAVING(true|false)
   measure "$name" "$pid"
   # Where the time went, by thread (ticks since start), for the curious.
   thread_ticks "$pid" | sort | awk '{ a[$1] += $2 } END { for (k in a) printf "%s=%d ", k, a[k] }' >"$dir/$name.threads"
+  ps -o rss= -p "$pid" | tr -d ' ' >"$dir/$name.rss"
   kill "$pid"; wait "$pid" 2>/dev/null || true
 }
 
@@ -144,6 +146,7 @@ row "sox pinknoise lowpass | pacat" "$cpu_sox" "$cap_sox"
 echo "CPU clock ticks by thread since start (at $ticks_per_s a second):"
 echo "  polling:      $(cat "$dir/polling.threads")"
 echo "  Power Saving: $(cat "$dir/power-saving.threads")"
+echo "Resident size at the end: polling $(cat "$dir/polling.rss") kB, Power Saving $(cat "$dir/power-saving.rss") kB"
 verdict="target met"
 [ "$(echo "$cpu_save <= 1.5" | bc)" -eq 1 ] || verdict="target missed"
 echo "Power Saving: $cpu_save % of one core (target: at most 1.5 %; $verdict)"
