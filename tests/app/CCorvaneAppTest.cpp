@@ -163,16 +163,18 @@ TEST_F(AppFixture, PanelKeepsTickingWhileAModalDialogRunsItsOwnLoopButNotAfterTh
 
 TEST_F(AppFixture, RestingLoopTicksAsTheGateOpensAndReadsTheClockOnlyThen)
 {
+    // Outlives the loop: the counter source stays installed until the next round replaces it.
+    int readings = 0;
     for (const bool powerSaving : {true, false}) {
         auto app = MakeApp();
         EXPECT_TRUE(app->IsPowerSaving()); // the default
         app->SetPowerSaving(powerSaving);
         // The clock stands still unless the loop rests (which moves it by the rest) or, polling,
         // moves by a quarter of a millisecond per reading.
-        int readings = 0;
+        readings = 0;
         std::vector<int> rests;
         corvane::platform::SetPerformanceCounterSource(
-            [&] {
+            [this, &readings, powerSaving] {
                 ++readings;
                 return powerSaving ? m_counter : m_counter += kTicksPerMs / 4;
             },
