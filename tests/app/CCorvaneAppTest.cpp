@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QPointer>
 #include <QInputDialog>
 #include <QLabel>
@@ -59,10 +58,10 @@ protected:
         EXPECT_EQ(app->InitInstance(file, &m_error), expectStart) << m_error.toStdString();
         return app;
     }
-    QString MakeFile(const QString& name)
+    QString MakeFile(const QString& name, const QByteArray& text = "[Sound]\nhold=5\n")
     {
         QFile file(m_files.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write("[Sound]\nhold=5\n") == 15);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
         return file.fileName();
     }
 
@@ -256,9 +255,7 @@ TEST_F(AppFixture, FileNamedOnTheCommandLineOpensItsSoundAndARefusedOneEndsStart
         EXPECT_EQ(m_pPanel->applies, 1);
         EXPECT_EQ(m_pPanel->sound.hold, 5);
     }
-    QFile bad(m_files.filePath("bad.corvane"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("[Sound]\nq=2\n") > 0);
-    bad.close();
+    MakeFile("bad.corvane", "[Sound]\nq=2\n");
     for (const QString& name : {QString("gone.corvane"), QString("bad.corvane")}) {
         auto app = MakeApp(m_files.filePath(name), false);
         EXPECT_TRUE(m_error.contains(name)) << m_error.toStdString();

@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,7 +17,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -45,64 +42,6 @@ std::string RunAndRead(const std::string& command)
     return out;
 }
 
-// Starts a server that reports where to reach it as one line on descriptor 3; returns that
-// line, or "" when none came within 10 s.
-std::string StartAndReadLine(ChildProcess& server, const std::vector<std::string>& argv)
-{
-    int report[2];
-    if (pipe(report) != 0)
-        return {};
-    ChildProcess::Options options;
-    options.fd3 = report[1];
-    const bool started = server.Start(argv, options);
-    close(report[1]);
-    std::string line;
-    char c = 0;
-    pollfd ready{report[0], POLLIN, 0};
-    while (started && line.find('\n') == std::string::npos && poll(&ready, 1, 10000) == 1 &&
-           read(report[0], &c, 1) == 1)
-        line += c;
-    close(report[0]);
-    return line.find('\n') == std::string::npos ? std::string() : line.substr(0, line.find('\n'));
-}
-
-// A private Xvfb on a display number it picks itself, so tests side by side never share one.
-struct XvfbDisplay {
-    ChildProcess server;
-    std::string name;
-    bool Start()
-    {
-        const std::string number =
-            StartAndReadLine(server, {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
-        name = ":" + number;
-        return !number.empty();
-    }
-};
-
-// A private session bus, so that the program's player controls never meet the desktop's.
-struct SessionBus {
-    ChildProcess daemon;
-    std::string address;
-    bool Start()
-    {
-        address = StartAndReadLine(daemon, {"dbus-daemon", "--session", "--nofork", "--print-address=3"});
-        return !address.empty();
-    }
-    // Calls `method` of the program's MPRIS object with dbus-send; returns the printed reply.
-    std::string Call(const std::string& method, const std::string& args = "") const
-    {
-        return RunAndRead("DBUS_SESSION_BUS_ADDRESS='" + address +
-                          "' dbus-send --session --print-reply --reply-timeout=5000 "
-                          "--dest=org.mpris.MediaPlayer2.corvane /org/mpris/MediaPlayer2 " +
-                          method + " " + args + " 2>&1");
-    }
-    std::string PlaybackStatus() const
-    {
-        return Call("org.freedesktop.DBus.Properties.Get",
-                    "string:org.mpris.MediaPlayer2.Player string:PlaybackStatus");
-    }
-};
-
 // RMS over both channels of the captured frames from `from` to `to` seconds.
 double Level(const std::vector<std::int16_t>& frames, double from, double to)
 {
@@ -110,6 +49,15 @@ double Level(const std::vector<std::int16_t>& frames, double from, double to)
         return frames.begin() + std::clamp<long>(std::lround(seconds * kRate) * 2, 0, long(frames.size()));
     };
     return engine_test::Rms(std::vector<float>(at(from), at(to))) / 32768.0;
+}
+
+// One channel of the captured frames from `from` to `to` seconds, in -1..1.
+std::vector<float> Channel(const std::vector<std::int16_t>& frames, int channel, double from, double to)
+{
+    std::vector<float> out;
+    for (long f = std::lround(from * kRate); f < std::lround(to * kRate) && f * 2 + 1 < long(frames.size()); ++f)
+        out.push_back(frames[f * 2 + channel] / 32768.0f);
+    return out;
 }
 
 // First frame from which 20 ms in a row carry sound (RMS over both channels).
@@ -129,8 +77,14 @@ protected:
     void SetUp() override
     {
         CORVANE_REQUIRE_PROGRAMS("pulseaudio", "parec", "Xvfb", "xdotool");
-        if (!m_display.Start()) {
+        // Xvfb picks a free display number itself, so tests side by side never share one.
+        m_display = ":" + m_xvfb.StartReporting({"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0",
+                                                     "1280x1024x24"});
+        if (m_display == ":") {
             CORVANE_CANNOT_RUN("Xvfb did not report a display");
+        }
+        if (!m_pulse.Start()) {
+            CORVANE_CANNOT_RUN("no private PulseAudio server: " << m_pulse.Error());
         }
     }
 
@@ -143,7 +97,7 @@ protected:
         // The desktop's own session bus is never offered to the program under test.
         if (std::none_of(env.begin(), env.end(), [](const std::string& e) { return e.starts_with("DBUS_SESSION"); }))
             env.push_back("DBUS_SESSION_BUS_ADDRESS=disabled:");
-        env.insert(env.end(), {"DISPLAY=" + m_display.name, "QT_QPA_PLATFORM=xcb", "CORVANE_AUDIO=rtaudio",
+        env.insert(env.end(), {"DISPLAY=" + m_display, "QT_QPA_PLATFORM=xcb", "CORVANE_AUDIO=rtaudio",
                                "XDG_CONFIG_HOME=" + m_home + "/config", "HOME=" + m_home, "XDG_RUNTIME_DIR=" + m_home});
         ChildProcess::Options options;
         options.env = env;
@@ -157,7 +111,7 @@ protected:
     // Waits for a visible window whose title matches `pattern`; returns its id or "".
     std::string FindWindow(const std::string& pattern, double seconds)
     {
-        std::istringstream found(RunAndRead("DISPLAY=" + m_display.name + " timeout " + std::to_string(seconds) +
+        std::istringstream found(RunAndRead("DISPLAY=" + m_display + " timeout " + std::to_string(seconds) +
                                             " xdotool search --sync --onlyvisible --name '" + pattern + "'"));
         std::string id;
         found >> id;
@@ -167,15 +121,19 @@ protected:
     // Keys typed into a window; without a window manager the window is given the focus first.
     void TypeInto(const std::string& window, const std::string& keys)
     {
-        RunAndRead("DISPLAY=" + m_display.name + " xdotool windowfocus --sync " + window + " key --delay 150 " + keys);
+        RunAndRead("DISPLAY=" + m_display + " xdotool windowfocus --sync " + window + " key --delay 150 " + keys);
     }
 
     // Closes the window as a user would (File > Exit from the keyboard) and expects a clean end.
     void ExitThroughMenu(const std::string& window)
     {
         TypeInto(window, "alt+f x");
+        ExpectCleanExit("File > Exit");
+    }
+    void ExpectCleanExit(const char* after)
+    {
         const bool ended = m_program.WaitForExit(5s);
-        EXPECT_TRUE(ended) << "still running after File > Exit";
+        EXPECT_TRUE(ended) << "still running after " << after;
         EXPECT_TRUE(ended && WIFEXITED(m_program.Status()) && WEXITSTATUS(m_program.Status()) == 0)
             << "status " << m_program.Status();
     }
@@ -187,46 +145,37 @@ protected:
         const std::string dialog = FindWindow("^Save As$", 5);
         ASSERT_FALSE(dialog.empty()) << "no Save As dialog: " << Log();
         TypeInto(dialog, "ctrl+a");
-        RunAndRead("DISPLAY=" + m_display.name + " xdotool type --delay 20 '" + path + "'");
+        RunAndRead("DISPLAY=" + m_display + " xdotool type --delay 20 '" + path + "'");
         TypeInto(dialog, "Return");
     }
 
-    XvfbDisplay m_display;
-    std::string m_home;
+    ChildProcess m_xvfb;
+    std::string m_display, m_home;
+    PulseServer m_pulse;
     ChildProcess m_program;
 };
 } // namespace
 
-TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
+TEST_F(DesktopLive, SoundsAtOnceAndASleepTimerFromTheCommandLineFadesToSilenceWhileItRunsOn)
 {
-    PulseServer pulse;
-    if (!pulse.Start()) {
-        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
-    }
-    ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
+    ASSERT_TRUE(m_pulse.StartCapture(kRate, 2)) << m_pulse.Error();
     const auto launched = Clock::now();
-    Launch("desktop-live", pulse.ClientEnvironment());
+    Launch("desktop-sleep", m_pulse.ClientEnvironment(), {"--sleep", "20s"});
     const std::string window = FindWindow("Untitled - Corvane", 10);
     ASSERT_FALSE(window.empty()) << Log();
+    std::this_thread::sleep_until(launched + std::chrono::milliseconds(24500));
+    const std::vector<std::int16_t> frames = m_pulse.StopCapture();
+    EXPECT_TRUE(m_program.Running()) << "ended when the timer ran out";
+    ExitThroughMenu(window); // still answering the keyboard; exits with 0
 
-    std::this_thread::sleep_until(launched + std::chrono::milliseconds(3000));
-    const std::vector<std::int16_t> frames = pulse.StopCapture();
-    ExitThroughMenu(window);
-
-    ASSERT_GT(frames.size(), 2u * kRate) << "capture too short: " << pulse.Log();
     const long onset = FirstAudibleFrame(frames);
-    ASSERT_GE(onset, 0) << "no sound reached the sink";
-    const double onsetMs = 1000.0 * onset / kRate;
+    ASSERT_GE(onset, 0) << "no sound reached the sink: " << m_pulse.Log();
+    const double t0 = double(onset) / kRate;
+    ASSERT_GT(frames.size(), std::size_t((t0 + 23) * kRate * 2)) << "capture too short";
 
     // The start-up sound: noise through a 1000 Hz low-pass, centred, on both channels.
-    std::vector<float> left, right;
-    for (std::size_t i = (static_cast<std::size_t>(onset) + kRate / 5) * 2; i + 1 < frames.size(); i += 2) {
-        left.push_back(frames[i] / 32768.0f);
-        right.push_back(frames[i + 1] / 32768.0f);
-    }
-    ASSERT_GT(left.size(), kRate / 2);
-    const double rmsLeft = engine_test::Rms(left);
-    const double rmsRight = engine_test::Rms(right);
+    const std::vector<float> left = Channel(frames, 0, t0 + 0.2, t0 + 3), right = Channel(frames, 1, t0 + 0.2, t0 + 3);
+    const double rmsLeft = engine_test::Rms(left), rmsRight = engine_test::Rms(right);
     EXPECT_GT(rmsLeft, 0.01);
     EXPECT_GT(rmsRight, 0.01);
     EXPECT_NEAR(rmsLeft / rmsRight, 1.0, 0.2);
@@ -235,33 +184,9 @@ TEST_F(DesktopLive, StartsAudiblyShowsItsWindowAndExitsCleanlyWhenClosed)
     // Power per hertz, times each band's width: most of the energy lies below 2 kHz.
     EXPECT_GT(low * 1800, 4.0 * high * 12000) << "low " << low << " high " << high;
 
-    std::cout << "[measure] first audible block " << onsetMs << " ms after launch\n";
-    RecordProperty("first_audible_ms", std::to_string(onsetMs));
-}
-
-TEST_F(DesktopLive, SleepTimerFromTheCommandLineFadesToSilenceAndTheProgramRunsOn)
-{
-    PulseServer pulse;
-    if (!pulse.Start()) {
-        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
-    }
-    ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
-    const auto launched = Clock::now();
-    Launch("desktop-sleep", pulse.ClientEnvironment(), {"--sleep", "20s"});
-    const std::string window = FindWindow("Untitled - Corvane", 10);
-    ASSERT_FALSE(window.empty()) << Log();
-    std::this_thread::sleep_until(launched + std::chrono::milliseconds(24500));
-    const std::vector<std::int16_t> frames = pulse.StopCapture();
-    EXPECT_TRUE(m_program.Running()) << "ended when the timer ran out";
-    ExitThroughMenu(window); // still answering the keyboard; exits with 0
-
-    const long onset = FirstAudibleFrame(frames);
-    ASSERT_GE(onset, 0) << "no sound reached the sink";
     // The timer starts as the sound does: the first 10 s at the normal level, silence from 21 s.
-    const double t0 = double(onset) / kRate;
     const auto rms = [&](double from, double to) { return Level(frames, t0 + from, t0 + to); };
     const double start = rms(0.2, 1.2);
-    ASSERT_GT(frames.size(), std::size_t((t0 + 23) * kRate * 2)) << "capture too short";
     EXPECT_GT(start, 0.009);
     for (int second = 1; second < 10; ++second)
         EXPECT_NEAR(rms(second, second + 1) / start, 1.0, 0.25) << "second " << second;
@@ -295,44 +220,44 @@ TEST_F(DesktopLive, WithoutASoundServerSaysSoKeepsRunningAndClosesCleanly)
 TEST_F(DesktopLive, MediaKeyPauseSilencesWithinASecondAndAHalfPlayBringsItBackQuitEndsCleanly)
 {
     CORVANE_REQUIRE_PROGRAMS("dbus-daemon", "dbus-send");
-    SessionBus bus;
-    if (!bus.Start()) {
+    // A private session bus, so that the program's player controls never meet the desktop's.
+    ChildProcess daemon;
+    const std::string bus = daemon.StartReporting({"dbus-daemon", "--session", "--nofork", "--print-address=3"});
+    if (bus.empty()) {
         CORVANE_CANNOT_RUN("no private session bus: dbus-daemon reported no address");
     }
-    PulseServer pulse;
-    if (!pulse.Start()) {
-        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
-    }
-    ASSERT_TRUE(pulse.StartCapture(kRate, 2)) << pulse.Error();
+    // What the desktop does on the keyboard's media keys: a call on the program's MPRIS object.
+    const auto call = [&](const std::string& method, const std::string& args = "") {
+        return RunAndRead("DBUS_SESSION_BUS_ADDRESS='" + bus + "' dbus-send --session --print-reply --reply-timeout=5000 "
+                          "--dest=org.mpris.MediaPlayer2.corvane /org/mpris/MediaPlayer2 " + method + " " + args + " 2>&1");
+    };
+    const auto status = [&] {
+        return call("org.freedesktop.DBus.Properties.Get", "string:org.mpris.MediaPlayer2.Player string:PlaybackStatus");
+    };
+    ASSERT_TRUE(m_pulse.StartCapture(kRate, 2)) << m_pulse.Error();
     const auto captured = Clock::now();
     const auto since = [&] { return std::chrono::duration<double>(Clock::now() - captured).count(); };
-    std::vector<std::string> env = pulse.ClientEnvironment();
-    env.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus.address);
+    std::vector<std::string> env = m_pulse.ClientEnvironment();
+    env.push_back("DBUS_SESSION_BUS_ADDRESS=" + bus);
     Launch("desktop-mpris", env);
     ASSERT_FALSE(FindWindow("Untitled - Corvane", 10).empty()) << Log();
-    ASSERT_TRUE(m_program.WaitUntil([&] { return bus.PlaybackStatus().find("Playing") != std::string::npos; }, 5s))
-        << bus.PlaybackStatus() << Log();
+    ASSERT_TRUE(m_program.WaitUntil([&] { return status().find("Playing") != std::string::npos; }, 5s))
+        << status() << Log();
 
-    // What the desktop does on the keyboard's pause and play keys: the player's Pause and Play.
     SleepMs(1500);
     const double paused = since();
-    bus.Call("org.mpris.MediaPlayer2.Player.Pause");
-    EXPECT_NE(bus.PlaybackStatus().find("Paused"), std::string::npos);
+    call("org.mpris.MediaPlayer2.Player.Pause");
+    EXPECT_NE(status().find("Paused"), std::string::npos);
     SleepMs(3000);
     const double played = since();
-    bus.Call("org.mpris.MediaPlayer2.Player.Play");
-    EXPECT_NE(bus.PlaybackStatus().find("Playing"), std::string::npos);
+    call("org.mpris.MediaPlayer2.Player.Play");
+    EXPECT_NE(status().find("Playing"), std::string::npos);
     SleepMs(3000);
-    const std::vector<std::int16_t> frames = pulse.StopCapture();
+    const std::vector<std::int16_t> frames = m_pulse.StopCapture();
+    call("org.mpris.MediaPlayer2.Quit");
+    ExpectCleanExit("Quit over the bus");
 
-    // Quit over the bus ends the program as File > Exit does.
-    bus.Call("org.mpris.MediaPlayer2.Quit");
-    const bool ended = m_program.WaitForExit(5s);
-    EXPECT_TRUE(ended) << "still running after Quit over the bus";
-    EXPECT_TRUE(ended && WIFEXITED(m_program.Status()) && WEXITSTATUS(m_program.Status()) == 0)
-        << "status " << m_program.Status();
-
-    ASSERT_GT(frames.size(), std::size_t((played + 2.5) * kRate * 2)) << "capture too short: " << pulse.Log();
+    ASSERT_GT(frames.size(), std::size_t((played + 2.5) * kRate * 2)) << "capture too short: " << m_pulse.Log();
     const double before = Level(frames, paused - 1.0, paused);
     const double silent = Level(frames, paused + 1.5, played - 0.2);
     const double after = Level(frames, played + 1.5, played + 2.5);
@@ -343,22 +268,14 @@ TEST_F(DesktopLive, MediaKeyPauseSilencesWithinASecondAndAHalfPlayBringsItBackQu
 
 TEST_F(DesktopLive, ASoundSavedThroughTheFileMenuReopensFromTheCommandLine)
 {
-    PulseServer pulse;
-    if (!pulse.Start()) {
-        CORVANE_CANNOT_RUN("no private PulseAudio server: " << pulse.Error());
-    }
     const std::string first = std::string(CORVANE_TEST_OUTPUT_DIR) + "/desktop-first.corvane";
     const std::string second = std::string(CORVANE_TEST_OUTPUT_DIR) + "/desktop-second.corvane";
     std::filesystem::remove(first);
     std::filesystem::remove(second);
-    const auto read = [](const std::string& path) {
-        std::stringstream text;
-        text << std::ifstream(path).rdbuf();
-        return text.str();
-    };
+    const auto read = [](const std::string& path) { return RunAndRead("cat '" + path + "'"); };
 
     // A change from the keyboard (the first control, a list, one entry down) marks the title.
-    Launch("desktop-sound", pulse.ClientEnvironment());
+    Launch("desktop-sound", m_pulse.ClientEnvironment());
     std::string window = FindWindow("^Untitled - Corvane$", 10);
     ASSERT_FALSE(window.empty()) << Log();
     TypeInto(window, "Tab Down");
@@ -370,7 +287,7 @@ TEST_F(DesktopLive, ASoundSavedThroughTheFileMenuReopensFromTheCommandLine)
     EXPECT_NE(saved.find("\nnoise="), std::string::npos) << saved;
 
     // The same sound from the command line, saved again: the same file.
-    Launch("desktop-sound-reopened", pulse.ClientEnvironment(), {first});
+    Launch("desktop-sound-reopened", m_pulse.ClientEnvironment(), {first});
     window = FindWindow("^desktop-first.corvane - Corvane$", 10);
     ASSERT_FALSE(window.empty()) << Log();
     SaveAs(window, second);

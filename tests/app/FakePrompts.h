@@ -7,18 +7,14 @@
 
 namespace corvane::test {
 struct CFakePrompts final : IDocumentPrompts {
-    QString AskOpenFileName(QWidget*, const QString& filter) override
+    QString AskOpenFileName(QWidget*, const QString&) override
     {
-        lastFilter = filter;
         ++questions;
         return openAnswer;
     }
-    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString& filter,
-                            const QString& suffix) override
+    QString AskSaveFileName(QWidget*, const QString& proposedName, const QString&, const QString&) override
     {
         proposed = proposedName;
-        lastFilter = filter;
-        lastSuffix = suffix;
         ++questions;
         return saveAnswer;
     }
@@ -29,7 +25,7 @@ struct CFakePrompts final : IDocumentPrompts {
     }
     void ShowError(QWidget*, const QString& title, const QString& text) override { errors.append(title + ": " + text); }
 
-    QString openAnswer, saveAnswer, proposed, lastFilter, lastSuffix;
+    QString openAnswer, saveAnswer, proposed;
     int questions = 0;
     QStringList errors, saveChangesAsked;
     SaveChoice saveChoice = SaveChoice::Discard;

@@ -2,12 +2,15 @@
 #include "tests/support/ChildProcess.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -19,17 +22,12 @@ namespace {
 // This process's environment with `extra` replacing entries of the same name.
 std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra)
 {
-    std::vector<std::string> merged;
+    std::vector<std::string> merged = extra;
     for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('=') + 1);
-        bool replaced = false;
-        for (const std::string& x : extra)
-            replaced = replaced || x.compare(0, name.size(), name) == 0;
-        if (!replaced)
-            merged.push_back(entry);
+        const std::string_view name(*e, std::strcspn(*e, "=") + 1);
+        if (std::none_of(extra.begin(), extra.end(), [&](const std::string& x) { return x.starts_with(name); }))
+            merged.push_back(*e);
     }
-    merged.insert(merged.end(), extra.begin(), extra.end());
     return merged;
 }
 
@@ -68,6 +66,24 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const Options& op
     if (rc != 0)
         m_pid = -1;
     return rc == 0;
+}
+
+std::string ChildProcess::StartReporting(const std::vector<std::string>& argv)
+{
+    int report[2];
+    if (pipe(report) != 0)
+        return {};
+    Options options;
+    options.fd3 = report[1];
+    const bool started = Start(argv, options);
+    close(report[1]);
+    std::string line;
+    char c = 0;
+    pollfd ready{report[0], POLLIN, 0};
+    while (started && !line.ends_with('\n') && poll(&ready, 1, 10000) == 1 && read(report[0], &c, 1) == 1)
+        line += c;
+    close(report[0]);
+    return line.ends_with('\n') ? line.substr(0, line.size() - 1) : std::string();
 }
 
 bool ChildProcess::Running()

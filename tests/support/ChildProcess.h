@@ -29,6 +29,10 @@ public:
     // Starts argv[0] found on the PATH; false if it could not be started.
     bool Start(const std::vector<std::string>& argv, const Options& options);
     bool Start(const std::vector<std::string>& argv) { return Start(argv, Options{}); }
+    // Starts a server that reports where to reach it as one line on descriptor 3 (Xvfb
+    // -displayfd 3, dbus-daemon --print-address=3); returns that line, or "" when none came
+    // within 10 s.
+    std::string StartReporting(const std::vector<std::string>& argv);
 
     // Polls `ready` every 20 ms until it holds (true), or the child ends or `timeout` passes
     // (false; Exited() tells which).
@@ -42,7 +46,6 @@ public:
     // Sends `signal`, then SIGKILL if the child still runs after `grace`, and reaps it.
     void Stop(int signal = 15 /* SIGTERM */,
               std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
-    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;
