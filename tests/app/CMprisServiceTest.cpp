@@ -30,7 +30,6 @@ struct FakeHost final : corvane::IMediaPlayerHost {
     bool IsPaused() const override { return paused; }
     void SetPaused(bool p) override
     {
-        ++requests;
         if (p == paused)
             return;
         paused = p;
@@ -43,7 +42,7 @@ struct FakeHost final : corvane::IMediaPlayerHost {
 
     bool paused = false;
     QString title = QStringLiteral("Untitled");
-    int requests = 0, raises = 0, quits = 0;
+    int raises = 0, quits = 0;
     CMprisService* service = nullptr;
 };
 

@@ -60,14 +60,12 @@ std::vector<float> Channel(const std::vector<std::int16_t>& frames, int channel,
     return out;
 }
 
-// First frame from which 20 ms in a row carry sound (RMS over both channels).
-long FirstAudibleFrame(const std::vector<std::int16_t>& frames)
+// The first moment, in seconds, from which 20 ms in a row carry sound; -1 if none does.
+double FirstAudibleSecond(const std::vector<std::int16_t>& frames)
 {
-    for (std::size_t f = 0; (f + kRate / 50) * 2 <= frames.size(); f += kRate / 200) {
-        const auto from = frames.begin() + static_cast<long>(f * 2);
-        if (engine_test::Rms(std::vector<float>(from, from + kRate / 50 * 2)) > 100.0)
-            return static_cast<long>(f);
-    }
+    for (double t = 0; (t + 0.02) * kRate * 2 <= double(frames.size()); t += 0.005)
+        if (Level(frames, t, t + 0.02) > 100.0 / 32768)
+            return t;
     return -1;
 }
 
@@ -168,9 +166,8 @@ TEST_F(DesktopLive, SoundsAtOnceAndASleepTimerFromTheCommandLineFadesToSilenceWh
     EXPECT_TRUE(m_program.Running()) << "ended when the timer ran out";
     ExitThroughMenu(window); // still answering the keyboard; exits with 0
 
-    const long onset = FirstAudibleFrame(frames);
-    ASSERT_GE(onset, 0) << "no sound reached the sink: " << m_pulse.Log();
-    const double t0 = double(onset) / kRate;
+    const double t0 = FirstAudibleSecond(frames);
+    ASSERT_GE(t0, 0) << "no sound reached the sink: " << m_pulse.Log();
     ASSERT_GT(frames.size(), std::size_t((t0 + 23) * kRate * 2)) << "capture too short";
 
     // The start-up sound: noise through a 1000 Hz low-pass, centred, on both channels.
