@@ -17,7 +17,8 @@
 
 using namespace corvane::controls;
 
-// The panel's own settings (range 0..359, zero angle 180) are covered by the widget tests.
+// The panel's own settings (range 0..359, zero angle 180: the marker's angles, the dead-sector
+// clamp, the wrap of key steps) are covered through the knob widget; here the other ranges.
 TEST(KnobGeometry, AnglesPointerPositionsAndWrappingSteps)
 {
     EXPECT_EQ(KnobAngle(60, 0, 359, 180, true), 120);
@@ -31,10 +32,7 @@ TEST(KnobGeometry, AnglesPointerPositionsAndWrappingSteps)
     EXPECT_EQ(KnobPositionFromOffset(10, 0, 0, 359, 0, true), 270);
     EXPECT_EQ(KnobPositionFromOffset(1, 13, 0, 359, 180, false), 355); // just right of the bottom
     EXPECT_EQ(KnobPositionFromOffset(0, -10, 10, 109, 0, false), 10);  // offset range
-    EXPECT_EQ(KnobClampPointerPosition(150), 150);
 
-    EXPECT_EQ(KnobStep(359, 1, 0, 359), 0);
-    EXPECT_EQ(KnobStep(5, -10, 0, 359), 355);
     EXPECT_EQ(KnobStep(60, -1, 0, 359), 59); // into the dead sector: no clamp
     EXPECT_EQ(KnobStep(0, -1000, 0, 359), 80);
     EXPECT_EQ(KnobStep(-10, -1, -10, 10), 10);
@@ -46,7 +44,6 @@ TEST(KnobGeometry, MidpointRingShadedFromTheTopLeft)
     EXPECT_EQ(ShadeColor(-2.356, white, black), white);
     EXPECT_EQ(ShadeColor(0.785, white, black), black);
     EXPECT_EQ(ShadeColor(-0.785, white, black), RGB(127, 127, 127)); // halfway, truncated
-    EXPECT_EQ(ShadeColor(-2.356, RGB(10, 20, 30), RGB(200, 100, 0)), RGB(10, 20, 30));
     EXPECT_GT(GetRValue(ShadeColor(3.141592654, white, black)), 200); // bright side of the 6.293 wrap
 
     // First octant of radius 3: (3,0), (3,1), (2,2); eight pixels per step.
@@ -68,28 +65,18 @@ TEST(KnobGeometry, MidpointRingShadedFromTheTopLeft)
         EXPECT_TRUE(seen.count(pt));
 }
 
-TEST(SegmentGeometry, LayoutLinesCodesAndDimmedColour)
+// The panel's layout, segment places, codes of digits, "-" and "." and the dimmed colour are
+// checked on the painted display; here the sizes it never has and the characters it never shows.
+TEST(SegmentGeometry, OddSizesPenAndUnknownCharacters)
 {
-    const SegmentLayout l = SegmentLayoutFromSize(60, 20);
-    EXPECT_EQ(std::tuple(l.unit, l.cellWidth, l.cells, l.penWidth), std::tuple(1, 12, 5, 2));
-    const SegmentLayout tall = SegmentLayoutFromSize(60, 34);
-    EXPECT_EQ(std::tuple(tall.unit, tall.cellWidth, tall.cells), std::tuple(2, 17, 3));
     EXPECT_EQ(SegmentLayoutFromSize(100, 10).unit, 1); // never below one
     EXPECT_EQ(SegmentLayoutFromSize(11, 20).cells, 0); // narrower than a cell
     EXPECT_EQ(SegmentLayoutFromSize(-5, 20).cells, 0);
-
-    // Where each segment lies is checked on the painted widget; here the pen and the codes.
     EXPECT_EQ(SegmentStrokeRect(QLine(14, 2, 19, 2), 2), QRect(14, 1, 5, 2)); // two-pixel pen,
     EXPECT_EQ(SegmentStrokeRect(QLine(21, 4, 21, 8), 2), QRect(20, 4, 2, 4)); // end excluded
-    EXPECT_EQ(SegmentCharCode('8'), kSegAllSeven);
-    EXPECT_EQ(SegmentCharCode('0'), kSegAllSeven & ~kSegMiddle);
-    EXPECT_EQ(SegmentCharCode('1'), kSegUpperRight | kSegLowerRight);
-    EXPECT_EQ(SegmentCharCode('-'), kSegMiddle);
-    EXPECT_EQ(SegmentCharCode('.'), kSegDecimalPoint);
     EXPECT_EQ(SegmentCharCode(':') & kSegAllSeven, 0);
     EXPECT_EQ(SegmentCharCode('+'), 0);
     EXPECT_EQ(SegmentCharCode('E'), 0);
-    EXPECT_EQ(DimmedSegmentColor(RGB(255, 255, 255)), RGB(127, 127, 95)); // half, half, 3/8
 }
 
 TEST(GradientBands, WideLabelCapsBandsAndLastBandTakesTheRest)
@@ -129,18 +116,17 @@ TEST(LabelTextLayout, AlignmentFromStyleBits)
     EXPECT_EQ(two.text, "two\nlines");
 }
 
-TEST(PrintfFormat, PanelFormatsAndOddFormatsCopiedNotInterpreted)
+// The panel's own formats ("%0.3f", "%0.2f", "%d", "%ld" with a degree sign) are checked on the
+// segment display and the knob; here the odd ones, copied rather than interpreted.
+TEST(PrintfFormat, OddFormatsCopiedNotInterpreted)
 {
     const std::pair<QString, QString> cases[] = {
-        {"%0.3f", "1.000"}, {"%000.0f", "1"}, {"%.3d", "001"}, {"%x", "1"}, {"%s", "%s"},
-        {"%d and %d", "1 and %d"}, {"100%%", "100%"}, {"%*d", "%*d"}, {"%99999d", "%99999d"},
-        {"50%", "50%"}, {"no number", "no number"}};
+        {"%000.0f", "1"}, {"%.3d", "001"}, {"%x", "1"}, {"%s", "%s"}, {"%d and %d", "1 and %d"},
+        {"100%%", "100%"}, {"%*d", "%*d"}, {"%99999d", "%99999d"}, {"50%", "50%"}, {"no number", "no number"}};
     for (const auto& [format, shown] : cases)
         EXPECT_EQ(FormatNumber(format, 1.0), shown) << format.toStdString();
-    EXPECT_EQ(FormatNumber("%0.2f", -0.5), "-0.50");
     EXPECT_EQ(FormatNumber("%.3d", 7.9), "007"); // truncated
     EXPECT_EQ(FormatNumber("%x", 255), "ff");
-    EXPECT_EQ(FormatNumber(QStringLiteral("%ld\u00B0"), 60), QStringLiteral("60\u00B0"));
     EXPECT_EQ(FormatNumber("%d", 1e30), "2147483647");
 }
 

@@ -28,46 +28,49 @@ bool AllFinite(const std::vector<float>& block)
     return std::all_of(block.begin(), block.end(), [](float v) { return std::isfinite(v); });
 }
 
-TEST(CClassicLowPass, AttenuatesAboveTheCutoff)
+TEST(NoiseFilters, ResponsesAroundTheDefaultCutoff)
 {
-    CClassicLowPass filter; // 1000 Hz
-    filter.SetQ(0.0f);
+    // Both filters start at 1000 Hz (the state-variable one with Q 0.5); the classic at Q 0.
     CRandomSource random;
-    EXPECT_GT(BandRatioDb(Filtered(filter, random, 300), 100, 500, 4000, 8000), 40.0);
+    CClassicLowPass classic;
+    classic.SetQ(0.0f);
+    CSvFilter sv;
+    const struct { CNoiseFilter* filter; int type; double lo1, hi1, lo2, hi2, minDb; } responses[] = {
+        {&classic, 0, 100, 500, 4000, 8000, 40},
+        {&sv, CSvFilter::LowPass, 100, 400, 4000, 8000, 20}, {&sv, CSvFilter::HighPass, 4000, 8000, 100, 250, 20},
+        {&sv, CSvFilter::BandPass, 800, 1200, 100, 200, 10}, {&sv, CSvFilter::BandPass, 800, 1200, 8000, 12000, 10},
+        {&sv, CSvFilter::Notch, 4000, 8000, 950, 1050, 10}};
+    for (const auto& r : responses) {
+        r.filter->SetType(r.type);
+        EXPECT_GT(BandRatioDb(Filtered(*r.filter, random, 200), r.lo1, r.hi1, r.lo2, r.hi2), r.minDb) << r.type;
+    }
 }
 
-TEST(CClassicLowPass, ModulatedCutoffAndItsLimits)
+TEST(CClassicLowPass, ModulatedCutoffAndResonanceWithinTheirLimits)
 {
-    // The cutoff follows m x depth x 5000 + f + 5000: m = -0.5 at depth 0.5 on 2000 Hz is 5750 Hz.
+    // Modulated, the filter sounds as an unmodulated one at the cutoff m x depth x 5000 + f + 5000
+    // (m = -0.5 at depth 0.5 on 2000 Hz is 5750 Hz), at most 10000 Hz, and a resonance within 0..1;
+    // a resonance block alone keeps the cutoff. NaN: no block.
+    const struct { float f, q, fm, fmDepth, qm, qmDepth, wantF, wantQ; } cases[] = {
+        {2000, 0.3f, -0.5f, 0.5f, NAN, 0, 5750, 0.3f},
+        {2000, 0.3f, 1, 1.246f, 1, 1.246f, 10000, 1},
+        {2000, 0, NAN, 0, -1, 1.246f, 2000, 0}};
     CRandomSource random;
-    const std::vector<float> input = Noise(kBlock, random);
-    std::vector<float> mod(kBlock, -0.5f), got = input, want = input;
-    CClassicLowPass modulated, plain;
-    modulated.SetFrequency(2000.0f);
-    modulated.SetQ(0.3f);
-    modulated.SetFrequencyModulation(mod.data(), kBlock);
-    modulated.SetFrequencyModulationDepth(0.5f);
-    modulated.Process(got.data(), kBlock);
-    plain.SetFrequency(5750.0f);
-    plain.SetQ(0.3f);
-    plain.Process(want.data(), kBlock);
-    EXPECT_EQ(got, want);
-
-    // Limits: cutoff at most 10000 Hz, resonance 0..1; a resonance block alone keeps the cutoff.
-    std::vector<float> high(kBlock, 1.0f), low(kBlock, -1.0f);
-    modulated.SetFrequencyModulation(high.data(), kBlock);
-    modulated.SetFrequencyModulationDepth(1.246f);
-    modulated.SetQModulation(high.data(), kBlock);
-    modulated.SetQModulationDepth(1.246f);
-    modulated.Process(got.data(), kBlock);
-    EXPECT_NEAR(modulated.GetF(), 2.0f * 10000.0f / 44100.0f, 1e-6f);
-    EXPECT_NEAR(modulated.GetR(), modulated.GetScale(), 1e-6f);
-    modulated.SetFrequencyModulation(nullptr, kBlock);
-    modulated.SetQModulation(low.data(), kBlock);
-    modulated.SetQ(0.0f);
-    modulated.Process(got.data(), kBlock);
-    EXPECT_NEAR(modulated.GetF(), 2.0f * 2000.0f / 44100.0f, 1e-6f);
-    EXPECT_EQ(modulated.GetR(), 0.0f);
+    for (const auto& c : cases) {
+        std::vector<float> fm(kBlock, c.fm), qm(kBlock, c.qm), got = Noise(kBlock, random), want = got;
+        CClassicLowPass modulated, plain;
+        modulated.SetFrequency(c.f);
+        modulated.SetQ(c.q);
+        modulated.SetFrequencyModulation(std::isnan(c.fm) ? nullptr : fm.data(), kBlock);
+        modulated.SetFrequencyModulationDepth(c.fmDepth);
+        modulated.SetQModulation(std::isnan(c.qm) ? nullptr : qm.data(), kBlock);
+        modulated.SetQModulationDepth(c.qmDepth);
+        modulated.Process(got.data(), kBlock);
+        plain.SetFrequency(c.wantF);
+        plain.SetQ(c.wantQ);
+        plain.Process(want.data(), kBlock);
+        EXPECT_EQ(got, want) << c.wantF << " Hz, Q " << c.wantQ;
+    }
 }
 
 TEST(CClassicLowPass, SwitchingToTheSvFilterAndBackKeepsEachFiltersState)
@@ -94,36 +97,23 @@ TEST(CClassicLowPass, SwitchingToTheSvFilterAndBackKeepsEachFiltersState)
     EXPECT_EQ(sv.GetFrequency(), 1000.0f); // nothing copied between the filters
 }
 
-TEST(CSvFilter, FourResponsesAroundTheCutoffAndTheOutputClamp)
+TEST(CSvFilter, OnlyTheOutputIsClampedAndTheUnstableCornerRecovers)
 {
-    CRandomSource random;
-    CSvFilter filter; // 1000 Hz, Q 0.5
-    const struct { int type; double lo1, hi1, lo2, hi2, minDb; } responses[] = {
-        {CSvFilter::LowPass, 100, 400, 4000, 8000, 20}, {CSvFilter::HighPass, 4000, 8000, 100, 250, 20},
-        {CSvFilter::BandPass, 800, 1200, 100, 200, 10}, {CSvFilter::BandPass, 800, 1200, 8000, 12000, 10},
-        {CSvFilter::Notch, 4000, 8000, 950, 1050, 10}};
-    for (const auto& r : responses) {
-        filter.SetType(r.type);
-        EXPECT_GT(BandRatioDb(Filtered(filter, random, 200), r.lo1, r.hi1, r.lo2, r.hi2), r.minDb) << r.type;
-    }
-
     // Only the output is limited to 0.9: a resonant band-pass lets its states grow past it.
-    filter.SetType(CSvFilter::BandPass);
-    filter.SetFrequency(500.0f);
-    filter.SetQ(1.0f);
+    CSvFilter resonant;
+    resonant.SetType(CSvFilter::BandPass);
+    resonant.SetFrequency(500.0f);
+    resonant.SetQ(1.0f);
     std::vector<float> block(kBlock);
     for (int b = 0; b < 10; ++b) {
         for (unsigned i = 0; i < kBlock; ++i)
             block[i] = std::sin(2.0f * 3.1415927f * 500.0f * (b * kBlock + i) / 44100.0f);
-        filter.Process(block.data(), kBlock);
+        resonant.Process(block.data(), kBlock);
         for (float v : block)
             ASSERT_LE(std::fabs(v), 0.9f);
     }
-    EXPECT_GT(std::fabs(filter.GetBand()) + std::fabs(filter.GetLow()), 1.0f);
-}
+    EXPECT_GT(std::fabs(resonant.GetBand()) + std::fabs(resonant.GetLow()), 1.0f);
 
-TEST(CSvFilter, UnstableCornerStaysFiniteAndRecovers)
-{
     // Freq at the top, Q at the bottom: the states would run off to infinity.
     CRandomSource random;
     CSvFilter filter, fresh;
@@ -131,7 +121,6 @@ TEST(CSvFilter, UnstableCornerStaysFiniteAndRecovers)
     filter.SetQ(0.0f);
     for (float v : Filtered(filter, random, 500)) // 10 s
         ASSERT_TRUE(std::isfinite(v) && std::fabs(v) <= 0.9f) << v;
-
     // Back at 1000 Hz / Q 0.5 the output is ordinary filtered noise, as from a fresh filter.
     filter.SetFrequency(1000.0f);
     filter.SetQ(0.5f);
@@ -144,6 +133,7 @@ TEST(CSvFilter, UnstableCornerStaysFiniteAndRecovers)
 
 TEST(PanelExtremes, NoModuleLetsANonFiniteValueOut)
 {
+    // Every corner of the panel's ranges: shape, LFO rate, depth, cutoff and Q.
     ShapeTables tables;
     CNoiseGenerator generator;
     CClassicLowPass classic;
@@ -152,39 +142,38 @@ TEST(PanelExtremes, NoModuleLetsANonFiniteValueOut)
     generator.SetHoldModulation(modA.data(), kBlock);
     classic.SetFrequencyModulation(modA.data(), kBlock);
     classic.SetQModulation(modB.data(), kBlock);
-    for (unsigned shape = 0; shape < 5; ++shape)
-        for (float hz : {0.005f, 50.0f})
-            for (float depth : {-0.25f, 1.246f})
-                for (float cutoff : {10.0f, 12460.0f})
-                    for (float q : {0.0f, 1.0f}) {
-                        SCOPED_TRACE(::testing::Message() << shape << " " << hz << " " << depth << " " << cutoff << " " << q);
-                        CLfo lfoA, lfoB;
-                        for (CLfo* lfo : {&lfoA, &lfoB}) {
-                            lfo->SetTables(&tables.list);
-                            lfo->Select(shape);
-                            lfo->SetFrequency(lfo == &lfoA ? hz : 50.005f - hz);
-                        }
-                        generator.SetHoldModulationDepth(depth);
-                        classic.SetFrequencyModulationDepth(depth);
-                        classic.SetQModulationDepth(depth);
-                        classic.SetFrequency(cutoff);
-                        classic.SetQ(q);
-                        sv.SetFrequency(cutoff);
-                        sv.SetQ(q);
-                        for (int b = 0; b < 40; ++b) {
-                            lfoA.Render(modA.data(), kBlock);
-                            lfoB.Render(modB.data(), kBlock);
-                            generator.SetType(b % 4);
-                            generator.SetHold(b % 2 ? 1 : 124);
-                            generator.Generate(noise.data(), kBlock);
-                            ASSERT_TRUE(AllFinite(noise)); // the filters would hide it
-                            copy = noise;
-                            classic.Process(copy.data(), kBlock);
-                            sv.SetType(b % 5);
-                            sv.Process(noise.data(), kBlock);
-                            ASSERT_TRUE(AllFinite(copy) && AllFinite(noise));
-                        }
-                    }
+    for (unsigned corner = 0; corner < 5 * 16; ++corner) {
+        const unsigned shape = corner / 16;
+        const float hz = corner & 1 ? 50.0f : 0.005f, depth = corner & 2 ? 1.246f : -0.25f;
+        const float cutoff = corner & 4 ? 12460.0f : 10.0f, q = corner & 8 ? 1.0f : 0.0f;
+        SCOPED_TRACE(::testing::Message() << shape << " " << hz << " " << depth << " " << cutoff << " " << q);
+        CLfo lfoA, lfoB;
+        for (CLfo* lfo : {&lfoA, &lfoB}) {
+            lfo->SetTables(&tables.list);
+            lfo->Select(shape);
+            lfo->SetFrequency(lfo == &lfoA ? hz : 50.005f - hz);
+        }
+        generator.SetHoldModulationDepth(depth);
+        classic.SetFrequencyModulationDepth(depth);
+        classic.SetQModulationDepth(depth);
+        classic.SetFrequency(cutoff);
+        classic.SetQ(q);
+        sv.SetFrequency(cutoff);
+        sv.SetQ(q);
+        for (int b = 0; b < 40; ++b) {
+            lfoA.Render(modA.data(), kBlock);
+            lfoB.Render(modB.data(), kBlock);
+            generator.SetType(b % 4);
+            generator.SetHold(b % 2 ? 1 : 124);
+            generator.Generate(noise.data(), kBlock);
+            ASSERT_TRUE(AllFinite(noise)); // the filters would hide it
+            copy = noise;
+            classic.Process(copy.data(), kBlock);
+            sv.SetType(b % 5);
+            sv.Process(noise.data(), kBlock);
+            ASSERT_TRUE(AllFinite(copy) && AllFinite(noise));
+        }
+    }
     // Non-finite input cannot poison either filter's states: both follow their input again.
     CClassicLowPass freshClassic;
     CSvFilter freshSv;

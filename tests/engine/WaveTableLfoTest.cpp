@@ -20,19 +20,17 @@ TEST(CWaveTable, ShapesAsTabulated)
     ASSERT_NE(table.Allocate(kTable), nullptr); // allocation generates a sine
     const float* t = table.GetData();
     EXPECT_NEAR(t[1024], 1.0f, 1e-6f);
-    EXPECT_NEAR(t[3072], -1.0f, 1e-6f);
-    EXPECT_EQ(table.SetShape(CWaveTable::Triangle), 0);
-    const float triangle[][2] = {{512, 0.5f}, {1024, 1.0f}, {2048, 0.0f}, {3072, -1.0f}, {4095, -1.0f / 1024.0f}};
-    for (const auto& [at, value] : triangle)
-        EXPECT_EQ(t[static_cast<int>(at)], value) << at;
-    table.SetShape(CWaveTable::Pulse);
-    EXPECT_EQ(t[2047], 0.97f);
-    EXPECT_EQ(t[2048], -0.97f);
     // The sawtooth's second half keeps falling instead of returning toward 0.
-    table.SetShape(CWaveTable::Sawtooth);
-    EXPECT_NEAR(t[2047], 0.97f, 1e-3f);
-    EXPECT_NEAR(t[2048], -0.97f, 1e-6f);
-    EXPECT_NEAR(t[4095], -1.9395f, 1e-4f);
+    const struct { unsigned shape; int at; float value, tolerance; } values[] = {
+        {CWaveTable::Sine, 3072, -1.0f, 1e-6f}, {CWaveTable::Triangle, 512, 0.5f, 0}, {CWaveTable::Triangle, 1024, 1.0f, 0},
+        {CWaveTable::Triangle, 2048, 0.0f, 0}, {CWaveTable::Triangle, 3072, -1.0f, 0},
+        {CWaveTable::Triangle, 4095, -1.0f / 1024.0f, 0}, {CWaveTable::Pulse, 2047, 0.97f, 0},
+        {CWaveTable::Pulse, 2048, -0.97f, 0}, {CWaveTable::Sawtooth, 2047, 0.97f, 1e-3f},
+        {CWaveTable::Sawtooth, 2048, -0.97f, 1e-6f}, {CWaveTable::Sawtooth, 4095, -1.9395f, 1e-4f}};
+    for (const auto& v : values) {
+        EXPECT_EQ(table.SetShape(v.shape), 0);
+        EXPECT_NEAR(t[v.at], v.value, v.tolerance) << v.shape << " at " << v.at;
+    }
     table.SetShape(CWaveTable::Random); // the table's own source from seed 0
     CRandomSource reference;
     for (unsigned i = 0; i < kTable; ++i)
