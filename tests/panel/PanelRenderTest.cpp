@@ -80,8 +80,9 @@ TEST_F(PanelTest, HoldAndSmoothRoutesFollowLfo)
         EXPECT_EQ(Slider(1011)->value(), 100 - hold) << i;
         EXPECT_EQ(view->GetNoiseGenerator().GetHoldModulationDepth(), 0.5f);
         previous = hold;
-        if (hold == 25 && !std::exchange(sawQuarter, true))
+        if (hold == 25 && !std::exchange(sawQuarter, true)) {
             EXPECT_EQ(Shown(1013), "25.00 | Hold\r\n25 ");
+        }
     }
     EXPECT_TRUE(sawQuarter);
     // Source back to none: the hold keeps its last value.
@@ -223,21 +224,16 @@ TEST_F(PanelTest, MuteAndPlayModes)
     EXPECT_TRUE(view->IsStreamAccepted());
 
     // OneShot plays the buffer out once and falls silent; Loop starts it going round again.
+    // (A stream refuses blocks after a one-shot's end: the sound output test; a refused block
+    // is not rendered again: RefusedBlockIsReofferedUnchanged.)
     view->OnSoundOneShot();
     EXPECT_TRUE(Playing() && !Looping());
     PlayTicks(9); // past the end of the 8 segments
     EXPECT_FALSE(Playing());
-    Tick();
-    Tick();
-    EXPECT_FALSE(view->IsStreamAccepted());
-    const std::uint32_t counter = view->GetNoiseGenerator().GetCounter();
-    Tick();
-    EXPECT_EQ(view->GetNoiseGenerator().GetCounter(), counter);
     view->OnSoundLoop();
     EXPECT_TRUE(Playing() && Looping());
     PlayTicks(12); // round the buffer and on
     EXPECT_TRUE(Playing() && view->IsStreamAccepted());
-    EXPECT_GT(view->GetNoiseGenerator().GetCounter(), counter);
 }
 
 TEST_F(PanelTest, Screenshot)
