@@ -63,6 +63,10 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
 {
     QSettings settings(kOrganisation, kApplication);
     m_recentFiles.Load(settings);
+    QString viewProblem;
+    m_viewOptions = LoadViewOptions(settings, &viewProblem);
+    if (!viewProblem.isEmpty())
+        std::fprintf(stderr, "corvane: settings: %s\n", qPrintable(viewProblem));
 
     // A file that cannot be opened ends start-up before any window or sound appears.
     if (!fileName.isEmpty()) {
@@ -111,6 +115,7 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     // The frame is complete: the panel builds its engine and starts the sound.
     m_pPanelView->OnInitialUpdate();
     m_pPause->Reapply();
+    ApplyViewOptions();
     if (!fileName.isEmpty())
         ApplyDocumentSound();
     m_pFrame->FitToView();
@@ -248,7 +253,12 @@ void CCorvaneApp::OnCommand(int id)
     case cmd::AppAbout:
         OnAppAbout();
         break;
+    case cmd::ViewSpectrum:
+        OnViewSpectrum(!m_viewOptions.spectrum);
+        break;
     default:
+        if (const int percent = ZoomPercentOfCommand(id))
+            OnViewZoom(percent);
         break;
     }
 }

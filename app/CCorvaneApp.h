@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/CRecentFileList.h"
+#include "app/CViewOptions.h"
 #include "engine/CRealtimeTicker.h"
 #include "engine/CRenderClock.h"
 
@@ -73,6 +74,10 @@ public:
     bool OpenDocumentFile(const QString& path);
     void OnOpenRecentFile(int index);
     void OnAppAbout();
+    // View > Spectrum and View > Zoom (CCorvaneAppView.cpp); the choice is remembered.
+    void OnViewSpectrum(bool show);
+    void OnViewZoom(int percent);
+    const ViewOptions& GetViewOptions() const { return m_viewOptions; }
 
     CCorvaneMainFrame* MainFrame() const { return m_pFrame.get(); }
     CCorvaneDoc* Document() const { return m_pDoc.get(); }
@@ -97,6 +102,7 @@ private:
     // Puts the document's sound onto the panel after its set-up; the document is unmodified.
     void ApplyDocumentSound();
     void ShowRecentFiles();
+    void ApplyViewOptions();
 
     CRenderClock m_clock;
     bool m_bRealtime = true;         // polling loop; nothing clears it
@@ -113,6 +119,7 @@ private:
     std::unique_ptr<IDocumentPrompts> m_pOwnPrompts;
     IDocumentPrompts* m_pPrompts;
     CRecentFileList m_recentFiles;
+    ViewOptions m_viewOptions;
     std::unique_ptr<IPanelView> m_pPanelView;
     std::unique_ptr<CCorvaneDoc> m_pDoc;
     std::unique_ptr<CCorvaneMainFrame> m_pFrame; // owns the panel widget

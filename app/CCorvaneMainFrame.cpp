@@ -6,13 +6,16 @@
 #include "app/CommandStrings.h"
 #include "app/ToolbarImages.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -60,10 +63,46 @@ void CCorvaneMainFrame::FitToView()
         height += m_pToolBar->sizeHint().height();
     if (!statusBar()->isHidden())
         height += statusBar()->sizeHint().height();
-    QSize wanted(inner->width() + border, height);
+    int width = inner->width() + border;
+    if (IsSidePaneShown())
+        width += m_pSideDock->sizeHint().width() + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+    QSize wanted(width, height);
     if (const QScreen* shown = screen())
         wanted = wanted.boundedTo(shown->availableSize());
     resize(wanted);
+}
+
+void CCorvaneMainFrame::SetSidePane(QWidget* pane)
+{
+    if (!m_pSideDock) {
+        // A plain pane: no title bar, no floating; the View menu shows and hides it.
+        m_pSideDock = new QDockWidget(this);
+        m_pSideDock->setObjectName(QStringLiteral("SidePane"));
+        m_pSideDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+        m_pSideDock->setTitleBarWidget(new QWidget(m_pSideDock));
+        m_pSideDock->setAllowedAreas(Qt::RightDockWidgetArea);
+        addDockWidget(Qt::RightDockWidgetArea, m_pSideDock);
+        m_pSideDock->hide();
+    }
+    m_pSideDock->setWidget(pane);
+}
+
+void CCorvaneMainFrame::ShowSidePane(bool show)
+{
+    if (m_pSideDock)
+        m_pSideDock->setVisible(show);
+    m_actions.value(cmd::ViewSpectrum)->setChecked(show && m_pSideDock);
+}
+
+bool CCorvaneMainFrame::IsSidePaneShown() const
+{
+    return m_pSideDock && !m_pSideDock->isHidden();
+}
+
+void CCorvaneMainFrame::CheckZoomCommand(int id)
+{
+    if (QAction* action = m_actions.value(id); action && action->isCheckable())
+        action->setChecked(true);
 }
 
 void CCorvaneMainFrame::SetDocumentTitle(const QString& documentTitle)
@@ -150,6 +189,18 @@ void CCorvaneMainFrame::CreateMenus()
                                                         : static_cast<QWidget*>(statusBar());
             barWidget->setVisible(show);
         });
+    }
+
+    AddCommand(view, QStringLiteral("S&pectrum"), cmd::ViewSpectrum)->setCheckable(true);
+    QMenu* zoom = view->addMenu(QStringLiteral("&Zoom"));
+    auto* zoomSteps = new QActionGroup(this);
+    const std::pair<int, const char*> steps[] = {{cmd::ViewZoom100, "&100 %"}, {cmd::ViewZoom125, "12&5 %"},
+                                                 {cmd::ViewZoom150, "15&0 %"}, {cmd::ViewZoom200, "&200 %"}};
+    for (const auto& [id, text] : steps) {
+        QAction* step = AddCommand(zoom, QString::fromLatin1(text), id);
+        step->setCheckable(true);
+        step->setChecked(id == cmd::ViewZoom100);
+        zoomSteps->addAction(step);
     }
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QDockWidget;
 class QLabel;
 class QToolBar;
 class QToolButton;
@@ -23,8 +24,16 @@ public:
 
     // Puts the panel in the middle of the frame; the frame takes ownership of the widget.
     void SetView(QWidget* view);
-    // Sizes the window so that the whole panel shows without scrolling, within the screen.
+    // Sizes the window so that the whole panel (and the side pane, when shown) shows without
+    // scrolling, within the screen.
     void FitToView();
+    // A pane to the right of the panel, shown and hidden by View > Spectrum; the frame takes
+    // ownership of the widget.
+    void SetSidePane(QWidget* pane);
+    void ShowSidePane(bool show);
+    bool IsSidePaneShown() const;
+    // Puts the check mark on the View > Zoom entry of this command.
+    void CheckZoomCommand(int id);
     void SetDocumentTitle(const QString& documentTitle);
     // Replaces the greyed "Recent File" placeholder by numbered entries, or restores it.
     void SetRecentFiles(const QStringList& paths);
@@ -72,6 +81,7 @@ private:
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pSoundMenu = nullptr;
     QToolBar* m_pToolBar = nullptr;
+    QDockWidget* m_pSideDock = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QList<QToolButton*> m_silentButtons; // buttons whose command has no tooltip part
 };

@@ -11,6 +11,13 @@ constexpr int SoundSleepTimer = 32791;
 constexpr int SoundSleepQuit = 32792;
 constexpr int SoundPowerSaving = 32793;
 
+// View commands of this program: the spectrum pane and the panel's zoom steps.
+constexpr int ViewSpectrum = 32800;
+constexpr int ViewZoom100 = 32801;
+constexpr int ViewZoom125 = 32802;
+constexpr int ViewZoom150 = 32803;
+constexpr int ViewZoom200 = 32804;
+
 // File commands.
 constexpr int FileNew = 57600;
 constexpr int FileOpen = 57601;

@@ -31,6 +31,10 @@ public:
     // Applies a sound after the set-up through the export's own mapping; returns notes about
     // values the panel could only approximate.
     virtual QStringList ApplySound(const CExportOptions& sound) = 0;
+    // View > Zoom: the panel laid out at this size in percent; false when it cannot be.
+    virtual bool SetZoom(int /*percent*/) { return false; }
+    // The pane View > Spectrum shows beside the panel, or null; the frame takes it over.
+    virtual QWidget* SpectrumPane() { return nullptr; }
 };
 
 // Adapts any panel widget class with the panel's public operations; the frame owns the widget.
@@ -50,6 +54,8 @@ public:
     void FadeOutput(bool unity, double seconds) override { m_pPanel->FadeOutput(unity, seconds); }
     CExportOptions CaptureSound() override { return m_capture ? m_capture->Capture() : CExportOptions(); }
     QStringList ApplySound(const CExportOptions& sound) override { return CExportPanelSetup(*m_pPanel).Apply(sound); }
+    bool SetZoom(int percent) override { return m_pPanel->SetZoom(percent); }
+    QWidget* SpectrumPane() override { return m_pPanel->SpectrumPane(); }
 
 private:
     TPanel* m_pPanel;

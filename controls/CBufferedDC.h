@@ -10,7 +10,9 @@ class QPaintDevice;
 // Construct it on the target (usually the widget inside paintEvent) and draw through it as
 // through any QPainter, in the target's coordinates; the destructor copies the buffered
 // rectangle to the same place on the target in one go, so the control never flickers.
-// On a printer nothing is buffered and the drawing goes straight to the target.
+// The buffer holds the target's device pixels (twice as many each way at a display scale of
+// 2), so what is drawn in logical coordinates comes out sharp. On a printer nothing is
+// buffered and the drawing goes straight to the target.
 class CBufferedDC : public QPainter
 {
 public:

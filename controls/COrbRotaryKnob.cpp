@@ -7,7 +7,9 @@
 #include "controls/PrintfFormat.h"
 #include "controls/SystemColors.h"
 
+#include <QConicalGradient>
 #include <QKeyEvent>
+#include <QPen>
 #include <QMetaObject>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -44,15 +46,26 @@ bool COrbRotaryKnob::IsInverted() const { return m_bInverted; }
 
 QSize COrbRotaryKnob::sizeHint() const
 {
-    return QSize(45, 45);
+    return QSize(qRound(45 * m_fZoom), qRound(45 * m_fZoom));
+}
+
+void COrbRotaryKnob::SetZoom(double zoom)
+{
+    if (!(zoom > 0.0) || zoom == m_fZoom)
+        return;
+    m_fZoom = zoom;
+    BuildRegion();
+    updateGeometry();
+    update();
 }
 
 void COrbRotaryKnob::BuildRegion()
 {
-    const int s = std::max(0, std::min(width(), height()));
+    const int side = std::max(0, std::min(width(), height()));
+    const int s = qRound(side / m_fZoom);
     m_ptCenter = QPoint(s / 2, s / 2);
     m_nRadius = s / 2 - m_nRingInset - 1;
-    setMask(QRegion(0, 0, s, s, QRegion::Ellipse));
+    setMask(QRegion(0, 0, side, side, QRegion::Ellipse));
 }
 
 void COrbRotaryKnob::UpdateRegion()
@@ -63,7 +76,8 @@ void COrbRotaryKnob::UpdateRegion()
 
 bool COrbRotaryKnob::SetPosFromPoint(const QPoint& point)
 {
-    const int unclamped = KnobPositionFromOffset(point.x() - m_ptCenter.x(), point.y() - m_ptCenter.y(),
+    const int unclamped = KnobPositionFromOffset(qRound(point.x() / m_fZoom) - m_ptCenter.x(),
+                                                 qRound(point.y() / m_fZoom) - m_ptCenter.y(),
                                                  minimum(), maximum(), m_nZeroAngle, m_bInverted);
     // Compared before clamping: in the dead sector this reports a change at the limit.
     const bool changed = unclamped != value();
@@ -97,6 +111,11 @@ void COrbRotaryKnob::Step(int delta, int code)
 void COrbRotaryKnob::paintEvent(QPaintEvent* event)
 {
     CBufferedDC dc(this, event->rect());
+    const double scale = m_fZoom * devicePixelRatioF();
+    if (scale != 1.0) {
+        PaintScaled(dc);
+        return;
+    }
     const QPalette& pal = palette();
     const auto plot = [&dc](const KnobPixel& p) { dc.fillRect(QRect(p.x, p.y, 1, 1), ToQColor(p.colour)); };
 
@@ -111,6 +130,34 @@ void COrbRotaryKnob::paintEvent(QPaintEvent* event)
     const int angle = KnobAngle(value(), minimum(), maximum(), m_nZeroAngle, m_bInverted);
     for (const KnobPixel& p : KnobMarkerPixels(KnobMarkerCentre(m_ptCenter.x(), m_ptCenter.y(), r, angle)))
         plot(p);
+}
+
+void COrbRotaryKnob::PaintScaled(QPainter& dc)
+{
+    // The rings become smooth circles one template pixel wide, shaded by the same light as
+    // the pixel rings; the marker is the same 5 x 5 dot, enlarged.
+    const QPalette& pal = palette();
+    dc.fillRect(rect(), ToQColor(GetSysColor(pal, COLOR_BTNFACE)));
+    dc.scale(m_fZoom, m_fZoom);
+    dc.setRenderHint(QPainter::Antialiasing, true);
+    const QPointF centre(m_ptCenter.x() + 0.5, m_ptCenter.y() + 0.5);
+    const auto ring = [&](int radius, COLORREF light, COLORREF dark) {
+        if (radius < 0)
+            return;
+        QConicalGradient shade(centre, 0.0);
+        for (const KnobShadeStop& stop : ShadedRingStops(light, dark, 72))
+            shade.setColorAt(stop.t, ToQColor(stop.colour));
+        dc.setPen(QPen(QBrush(shade), 1.0));
+        dc.setBrush(Qt::NoBrush);
+        dc.drawEllipse(centre, radius, radius);
+    };
+    const int r = m_nRadius;
+    ring(r, GetSysColor(pal, COLOR_BTNHIGHLIGHT), GetSysColor(pal, COLOR_3DDKSHADOW));
+    ring(r - 1, GetSysColor(pal, COLOR_3DLIGHT), GetSysColor(pal, COLOR_BTNSHADOW));
+    dc.setRenderHint(QPainter::Antialiasing, false);
+    const int angle = KnobAngle(value(), minimum(), maximum(), m_nZeroAngle, m_bInverted);
+    for (const KnobPixel& p : KnobMarkerPixels(KnobMarkerCentre(m_ptCenter.x(), m_ptCenter.y(), r, angle)))
+        dc.fillRect(QRectF(p.x, p.y, 1, 1), ToQColor(p.colour));
 }
 
 void COrbRotaryKnob::resizeEvent(QResizeEvent* event)

@@ -4,6 +4,8 @@
 #include <QAbstractSlider>
 #include <QString>
 
+class QPainter;
+
 // The slider model (minimum(), maximum(), value(), singleStep(), pageStep()) holds range,
 // position, line size and page size; the knob only paints and handles input. Defaults:
 // range 0..359, line size 1, page size 10, zero angle 0, not inverted.
@@ -58,7 +60,13 @@ public:
     // sector keeps reporting.
     virtual bool SetPosFromPoint(const QPoint& point);
 
-    // Geometry of the current region, for callers that place things on the dial.
+    // Size factor of the panel (1.0 = the dialog template's size): the dial is drawn as its
+    // template-sized picture enlarged by it. Rebuilds the region without moving the position.
+    void SetZoom(double zoom);
+    double GetZoom() const { return m_fZoom; }
+
+    // Geometry of the current region, for callers that place things on the dial, in
+    // template-sized pixels (widget pixels divided by the zoom).
     QPoint GetCenter() const { return m_ptCenter; }
     int GetRadius() const { return m_nRadius; }
 
@@ -84,6 +92,7 @@ private:
     void BuildRegion();
     void Redraw();
     void Step(int delta, int code);
+    void PaintScaled(QPainter& dc);
 
     QPoint m_ptCenter;
     int m_nRadius = 0;
@@ -94,4 +103,5 @@ private:
     bool m_bDragging = false;
     bool m_bDragChanged = false;
     int m_nWheelDelta = 0; // wheel movement not yet turned into steps
+    double m_fZoom = 1.0;
 };

@@ -46,7 +46,16 @@ CSegmentDisplay::CSegmentDisplay(QWidget* parent)
 
 QSize CSegmentDisplay::sizeHint() const
 {
-    return QSize(60, 20);
+    return QSize(qRound(60 * m_fZoom), qRound(20 * m_fZoom));
+}
+
+void CSegmentDisplay::SetZoom(double zoom)
+{
+    if (!(zoom > 0.0) || zoom == m_fZoom)
+        return;
+    m_fZoom = zoom;
+    updateGeometry();
+    update();
 }
 
 void CSegmentDisplay::SetFormat(const char* fmt)
@@ -105,7 +114,7 @@ void CSegmentDisplay::Refresh()
 
 SegmentLayout CSegmentDisplay::GetLayout() const
 {
-    return SegmentLayoutFromSize(width(), height());
+    return SegmentLayoutFromSize(qRound(width() / m_fZoom), qRound(height() / m_fZoom));
 }
 
 void CSegmentDisplay::paintEvent(QPaintEvent*)
@@ -114,6 +123,8 @@ void CSegmentDisplay::paintEvent(QPaintEvent*)
     dc.fillRect(rect(), ToQColor(m_crBackground));
     // The cells follow the size, so a display resized after its first paint still fits.
     const SegmentLayout layout = GetLayout();
+    const int baseWidth = qRound(width() / m_fZoom);
+    dc.scale(m_fZoom, m_fZoom);
     QString text = m_strText;
     if (m_bPlusSign && !text.startsWith(QLatin1Char('-')))
         text.prepend(QLatin1Char('+'));
@@ -127,7 +138,7 @@ void CSegmentDisplay::paintEvent(QPaintEvent*)
         // Characters past the last whole cell are drawn too and clipped at the edge.
         for (qsizetype i = 0; i < text.size(); ++i) {
             const int x0 = static_cast<int>(i) * layout.cellWidth;
-            if (x0 >= width())
+            if (x0 >= baseWidth)
                 break;
             const QChar c = text.at(i);
             DrawCell(dc, SegmentCharCode(c.unicode() < 128 ? static_cast<char>(c.unicode()) : ' '), x0, layout, lit);

@@ -41,6 +41,10 @@ public:
     // When false only the dimmed cells are shown; next paint.
     void ShowDigits(bool bShow);
     void Refresh();
+    // Size factor of the panel (1.0 = the dialog template's size, 2.0 = twice as large): the
+    // display is drawn as its template-sized picture enlarged by it, pens included.
+    void SetZoom(double zoom);
+    double GetZoom() const { return m_fZoom; }
 
     QString GetText() const { return m_strText; }
     QString GetFormat() const { return m_strFormat; }
@@ -48,7 +52,8 @@ public:
     float GetMin() const { return m_fMin; }
     float GetMax() const { return m_fMax; }
     bool IsFloatMode() const { return m_bFloatMode; }
-    // Layout for the current size (what the next paint uses).
+    // Layout for the current size at the current zoom (what the next paint uses), in
+    // template-sized pixels.
     corvane::controls::SegmentLayout GetLayout() const;
 
     QSize sizeHint() const override;
@@ -77,4 +82,5 @@ private:
     bool m_bFloatMode = false;
     int m_bPlusSign = 0;
     bool m_bShowDigits = true;
+    double m_fZoom = 1.0;
 };

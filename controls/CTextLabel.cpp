@@ -15,6 +15,8 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include <algorithm>
+
 using namespace corvane::controls;
 
 namespace {
@@ -244,10 +246,22 @@ QSize CTextLabel::sizeHint() const
     return QSize(text.width() + frame + 2, text.height() + frame);
 }
 
+void CTextLabel::SetZoom(double zoom)
+{
+    if (!(zoom > 0.0) || zoom == m_fZoom)
+        return;
+    m_fZoom = zoom;
+    RebuildFont();
+    updateGeometry();
+    RedrawWithParent();
+}
+
 void CTextLabel::RebuildFont()
 {
     // Attributes set through this label win; everything else follows the parent's font.
     m_font = m_lf.resolve(font());
+    if ((m_lf.resolveMask() & QFont::SizeResolved) && m_fZoom != 1.0)
+        m_font.setPointSizeF(m_lf.pointSizeF() * m_fZoom);
 }
 
 void CTextLabel::RedrawWithParent()
@@ -307,7 +321,8 @@ void CTextLabel::PaintContent(QPainter& dc, const QRect& r)
     dc.drawText(r, layout.flags, layout.text);
     if (m_bEmboss) {
         dc.setPen(ToQColor(m_crEmboss));
-        const int offset = m_bEmbossRaised ? 1 : -1;
+        const int step = std::max(1, qRound(m_fZoom));
+        const int offset = m_bEmbossRaised ? step : -step;
         dc.drawText(r.translated(offset, offset), layout.flags, layout.text);
     }
 }

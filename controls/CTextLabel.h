@@ -63,6 +63,12 @@ public:
     virtual CTextLabel& SetRotationAngle(int nDegrees, BOOL bRotate);
     virtual CTextLabel& SetEmbossColor(COLORREF crEmboss);
 
+    // Size factor of the panel (1.0 = the dialog template's size): a font size set here is
+    // drawn that much larger (the rest of the font comes from the parent, which the panel
+    // enlarges itself), and so is the emboss offset.
+    void SetZoom(double zoom);
+    double GetZoom() const { return m_fZoom; }
+
     // Style bits of the static (SS_* from controls/StaticStyles.h); default SS_LEFT.
     void SetStyle(DWORD style);
     void ModifyStyle(DWORD remove, DWORD add);
@@ -127,4 +133,5 @@ private:
     int m_nId = 0;
     QString m_strText;
     QBasicTimer m_flashTimer;
+    double m_fZoom = 1.0;
 };

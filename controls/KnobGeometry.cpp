@@ -116,6 +116,21 @@ std::vector<KnobPixel> ShadedRingPixels(int cx, int cy, int radius, COLORREF lig
     return pixels;
 }
 
+std::vector<KnobShadeStop> ShadedRingStops(COLORREF light, COLORREF dark, int count)
+{
+    std::vector<KnobShadeStop> stops;
+    count = std::max(1, count);
+    for (int i = 0; i <= count; ++i) {
+        const double t = static_cast<double>(i) / count;
+        // Counter-clockwise on screen is a negative screen angle; keep it within -pi..pi.
+        double phi = -2.0 * kPi * t;
+        if (phi < -kPi)
+            phi += 2.0 * kPi;
+        stops.push_back({t, ShadeColor(phi, light, dark)});
+    }
+    return stops;
+}
+
 KnobPoint KnobMarkerCentre(int cx, int cy, int radius, int angleDegrees)
 {
     const double theta = angleDegrees * kPi * 0.005555555555555556;

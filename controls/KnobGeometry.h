@@ -40,6 +40,15 @@ COLORREF ShadeColor(double phi, COLORREF c1, COLORREF c2);
 // own angle, in drawing order (later pixels overwrite earlier ones at the same place).
 std::vector<KnobPixel> ShadedRingPixels(int cx, int cy, int radius, COLORREF light, COLORREF dark);
 
+// The same shading as stops of a conical gradient, for drawing the ring as a smooth circle
+// at a scale above one device pixel per pixel: `count` + 1 stops at t = i / count, where t
+// runs counter-clockwise from 3 o'clock as in QConicalGradient.
+struct KnobShadeStop {
+    double t;
+    COLORREF colour;
+};
+std::vector<KnobShadeStop> ShadedRingStops(COLORREF light, COLORREF dark, int count);
+
 // Centre of the position marker for a dial of outer-ring radius `radius` at angle degrees.
 struct KnobPoint {
     int x;

@@ -6,6 +6,7 @@
 #include "audio/CSoundStream.h"
 #include "controls/COrbRotaryKnob.h"
 #include "controls/CSegmentDisplay.h"
+#include "controls/CSpectrumView.h"
 #include "controls/CTextLabel.h"
 #include "controls/CTrackbar.h"
 #include "panel/ParameterMapping.h"
@@ -117,6 +118,7 @@ QWidget* CreateItemWidget(const DialogItem& item, QWidget* parent)
 CCorvaneFormView::CCorvaneFormView(QWidget* parent)
     : QScrollArea(parent)
 {
+    m_pSpectrum = new CSpectrumView;
     CreateControls();
     BindControls();
     BindRoutes();
@@ -131,6 +133,8 @@ CCorvaneFormView::~CCorvaneFormView()
         entry.second->disconnect(this);
     delete takeWidget();
     m_pPanel = nullptr;
+    if (m_pSpectrum && !m_pSpectrum->parent())
+        delete m_pSpectrum;
     // The stream and device go next: nothing may play from blocks that are about to vanish.
     m_pSoundDevice.reset();
     for (CWaveTable* table : m_waveTables)
@@ -143,18 +147,14 @@ void CCorvaneFormView::CreateControls()
     const corvane::res::DialogTemplate& dlg = corvane::res::PanelTemplate();
     m_pPanel = new QWidget;
     m_pPanel->setObjectName(QStringLiteral("CorvanePanel"));
-    m_pPanel->setFont(QFont(QString::fromLatin1(dlg.fontName), dlg.fontPoints));
-    m_pPanel->setFixedSize(corvane::res::DluToPixelsX(dlg.cx), corvane::res::DluToPixelsY(dlg.cy));
     // Template order is the stacking and tab order: each new child goes on top.
     QWidget* previous = nullptr;
-    for (const DialogItem& item : dlg.items) {
+    for (std::size_t i = 0; i < dlg.items.size(); ++i) {
+        const DialogItem& item = dlg.items[i];
         QWidget* widget = CreateItemWidget(item, m_pPanel);
-        const corvane::res::PixelRect r = corvane::res::ItemRectPixels(item);
-        widget->setGeometry(r.x, r.y, r.width, r.height);
-        if (item.kind == ItemKind::ComboBox)
-            widget->resize(r.width, std::max(r.height, 22));
         widget->setEnabled(!item.disabled);
         widget->setProperty("controlId", item.id);
+        widget->setProperty(kTemplateIndexProperty, static_cast<int>(i));
         if (item.id != corvane::res::kNoId) {
             widget->setObjectName(QStringLiteral("ctl%1").arg(item.id));
             m_controls[item.id] = widget;
@@ -171,6 +171,7 @@ void CCorvaneFormView::CreateControls()
             widget->setFocusPolicy(Qt::StrongFocus);
         widget->installEventFilter(this);
     }
+    LayOutControls();
     setWidget(m_pPanel);
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -10,6 +10,7 @@
 #include "engine/CWaveTable.h"
 #include "platform/wintypes.h"
 
+#include <QPointer>
 #include <QScrollArea>
 
 #include <array>
@@ -28,6 +29,7 @@ class QPushButton;
 class QSlider;
 class QTextEdit;
 class CSegmentDisplay;
+class CSpectrumView;
 class CSoundDevice;
 class CSoundStream;
 class CTextLabel;
@@ -100,6 +102,19 @@ public:
 
     void SetMessageBoxHandler(MessageBoxHandler handler);
 
+    // Lays the whole panel out again from the template at this size (100 = the template's
+    // own size), fonts included; positions, values and texts stay. Sizes outside 50..400
+    // are refused and leave the panel as it is (returns false).
+    bool SetZoom(int percent);
+    int GetZoom() const { return m_nZoomPercent; }
+    // The spectrum pane of the sound played; unparented until a frame takes it over (the
+    // panel deletes it otherwise). Fed from the render cycle only while it is shown.
+    QWidget* SpectrumPane() const;
+    CSpectrumView* GetSpectrumView() const;
+
+    // Property each template control carries: its index in the template.
+    static constexpr const char* kTemplateIndexProperty = "templateIndex";
+
     // Accessors for the application and tests.
     QWidget* GetControl(int id) const;
     template <class T> T* GetControlAs(int id) const { return qobject_cast<T*>(GetControl(id)); }
@@ -145,6 +160,10 @@ private:
     bool StartSound();
     void ShowMessage(const char* text, const char* caption);
     static void MoveSlider(QAbstractSlider& slider, int position);
+    // Zoom (CCorvaneFormViewZoom.cpp): geometry and fonts of every control at m_nZoomPercent.
+    void LayOutControls();
+    // Spectrum pane (CCorvaneFormViewSpectrum.cpp): hands over the block just accepted.
+    void FeedSpectrum(CSoundStream& stream);
 
     // Routes (CCorvaneFormViewRoutes.cpp): each depth knob with its source list.
     struct Route {
@@ -262,4 +281,6 @@ private:
     std::array<Route, 7> m_routes{};
     std::string m_strInfo;
     MessageBoxHandler m_messageBox;
+    int m_nZoomPercent = 100;
+    QPointer<CSpectrumView> m_pSpectrum;
 };

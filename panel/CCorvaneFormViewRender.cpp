@@ -4,6 +4,7 @@
 
 #include "audio/CSoundDevice.h"
 #include "audio/CSoundStream.h"
+#include "controls/CSpectrumView.h"
 #include "panel/ParameterMapping.h"
 
 #include <QLineEdit>
@@ -89,4 +90,6 @@ void CCorvaneFormView::RenderBlock(std::int64_t* pTime)
     }
 
     m_bStreamAccepted = stream->Write(m_pcmBlock.data()) != 0;
+    if (m_bStreamAccepted && m_pSpectrum && m_pSpectrum->IsActive())
+        FeedSpectrum(*stream);
 }

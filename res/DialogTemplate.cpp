@@ -2,6 +2,7 @@
 #include "res/DialogTemplate.h"
 
 #include <array>
+#include <cmath>
 
 namespace corvane::res {
 namespace {
@@ -152,6 +153,22 @@ int DluToPixelsY(int dlu)
 PixelRect ItemRectPixels(const DialogItem& item)
 {
     return {DluToPixelsX(item.x), DluToPixelsY(item.y), DluToPixelsX(item.cx), DluToPixelsY(item.cy)};
+}
+
+int DluToPixelsX(int dlu, double zoom)
+{
+    return zoom == 1.0 ? DluToPixelsX(dlu) : static_cast<int>(std::lround(dlu * 6.0 / 4.0 * zoom));
+}
+
+int DluToPixelsY(int dlu, double zoom)
+{
+    return zoom == 1.0 ? DluToPixelsY(dlu) : static_cast<int>(std::lround(dlu * 13.0 / 8.0 * zoom));
+}
+
+PixelRect ItemRectPixels(const DialogItem& item, double zoom)
+{
+    return {DluToPixelsX(item.x, zoom), DluToPixelsY(item.y, zoom), DluToPixelsX(item.cx, zoom),
+            DluToPixelsY(item.cy, zoom)};
 }
 
 } // namespace corvane::res

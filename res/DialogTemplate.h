@@ -74,5 +74,10 @@ const DialogItem* FindItem(const DialogTemplate& dlg, int id);
 int DluToPixelsX(int dlu);
 int DluToPixelsY(int dlu);
 PixelRect ItemRectPixels(const DialogItem& item);
+// The same at a zoom factor (1.0 = the sizes above, 2.0 = twice as large), each rounded to
+// the nearest pixel from the exact zoomed size.
+int DluToPixelsX(int dlu, double zoom);
+int DluToPixelsY(int dlu, double zoom);
+PixelRect ItemRectPixels(const DialogItem& item, double zoom);
 
 } // namespace corvane::res

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libx11-dev
-  librtaudio-dev libsndfile1-dev libsoxr-dev
+  librtaudio-dev libsndfile1-dev libsoxr-dev libfftw3-dev
 )
 install_missing "${packages[@]}"
 

@@ -182,3 +182,50 @@ TEST(CCorvaneAppWithPanel, PauseFadesTheOutputToSilenceAndResumeBringsItBack)
     EXPECT_NEAR(rms(2600, 2800) / before, 1.0, 0.3);
     EXPECT_FALSE(pausedAtEnd);
 }
+
+TEST(CCorvaneAppWithPanel, ZoomAndSpectrumAreRememberedAndBadSettingsIgnored)
+{
+    setenv("CORVANE_AUDIO", "manual", 1);
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings(corvane::CCorvaneApp::kOrganisation, corvane::CCorvaneApp::kApplication).setValue("View/Zoom", "37");
+    corvane::test::CFakePrompts prompts;
+    const auto run = [&](const std::function<void(corvane::CCorvaneApp&, CCorvaneFormView&)>& check) {
+        CCorvaneFormView* view = nullptr;
+        corvane::CCorvaneApp app(
+            [&] {
+                view = new CCorvaneFormView;
+                view->SetMessageBoxHandler([](const std::string&, const std::string&) {});
+                return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(view);
+            },
+            &prompts);
+        ASSERT_TRUE(app.InitInstance(QString(), nullptr));
+        check(app, *view);
+    };
+    run([](corvane::CCorvaneApp& app, CCorvaneFormView& view) {
+        corvane::CCorvaneMainFrame& frame = *app.MainFrame();
+        EXPECT_EQ(view.GetZoom(), 100); // 37 % is not offered
+        EXPECT_TRUE(frame.Action(corvane::cmd::ViewZoom100)->isChecked());
+        EXPECT_FALSE(frame.IsSidePaneShown());
+        const int width = frame.width();
+        frame.Action(corvane::cmd::ViewZoom150)->trigger();
+        EXPECT_EQ(view.GetZoom(), 150);
+        EXPECT_TRUE(frame.Action(corvane::cmd::ViewZoom150)->isChecked());
+        EXPECT_FALSE(frame.Action(corvane::cmd::ViewZoom100)->isChecked());
+        const int screenWidth = frame.screen()->availableSize().width();
+        EXPECT_EQ(frame.width(), std::min(view.widget()->width() + 2 * view.frameWidth(), screenWidth));
+        EXPECT_GE(frame.width(), width);
+        frame.Action(corvane::cmd::ViewSpectrum)->trigger();
+        EXPECT_TRUE(frame.IsSidePaneShown());
+        EXPECT_TRUE(view.SpectrumPane()->isVisible());
+        EXPECT_TRUE(frame.Action(corvane::cmd::ViewSpectrum)->isChecked());
+    });
+    run([](corvane::CCorvaneApp& app, CCorvaneFormView& view) {
+        EXPECT_EQ(view.GetZoom(), 150);
+        EXPECT_TRUE(app.MainFrame()->Action(corvane::cmd::ViewZoom150)->isChecked());
+        EXPECT_TRUE(app.MainFrame()->IsSidePaneShown());
+        app.MainFrame()->Action(corvane::cmd::ViewSpectrum)->trigger();
+        EXPECT_FALSE(view.SpectrumPane()->isVisible());
+        EXPECT_FALSE(app.MainFrame()->Action(corvane::cmd::ViewSpectrum)->isChecked());
+    });
+}

@@ -50,7 +50,9 @@ TEST(CCorvaneMainFrame, MenusCommandsAndRecentFiles)
     // Nothing handles the Edit commands: all four are greyed.
     EXPECT_EQ(IdsOf(menu(1)), (std::vector<int>{-cmd::EditUndo, 0, -cmd::EditCut, -cmd::EditCopy, -cmd::EditPaste}));
     EXPECT_EQ(IdsOf(menu(2)), (std::vector<int>{cmd::SoundLoop, cmd::SoundOneShot}));
-    EXPECT_EQ(IdsOf(menu(3)), (std::vector<int>{cmd::ViewToolbar, cmd::ViewStatusBar}));
+    EXPECT_EQ(IdsOf(menu(3)), (std::vector<int>{cmd::ViewToolbar, cmd::ViewStatusBar, cmd::ViewSpectrum, 0}));
+    EXPECT_EQ(IdsOf(menu(3)->actions().last()->menu()),
+              (std::vector<int>{cmd::ViewZoom100, cmd::ViewZoom125, cmd::ViewZoom150, cmd::ViewZoom200}));
     EXPECT_EQ(IdsOf(menu(4)), (std::vector<int>{cmd::AppAbout}));
 
     // Recent files replace the placeholder, escape ampersands and report their slot.
