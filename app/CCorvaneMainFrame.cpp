@@ -19,6 +19,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace corvane {
 namespace {
 QKeySequence Keys(QKeyCombination combination)
@@ -64,8 +66,16 @@ void CCorvaneMainFrame::FitToView()
     if (!statusBar()->isHidden())
         height += statusBar()->sizeHint().height();
     int width = inner->width() + border;
-    if (IsSidePaneShown())
-        width += m_pSideDock->sizeHint().width() + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+    if (IsSidePaneShown()) {
+        // On a small screen the panel comes first: the pane gives way down to its minimum.
+        const int separator = style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent);
+        int pane = m_pSideDock->sizeHint().width();
+        if (const QScreen* shown = screen())
+            pane = std::max(m_pSideDock->minimumSizeHint().width(),
+                            std::min(pane, shown->availableSize().width() - width - separator));
+        resizeDocks({m_pSideDock}, {pane}, Qt::Horizontal);
+        width += pane + separator;
+    }
     QSize wanted(width, height);
     if (const QScreen* shown = screen())
         wanted = wanted.boundedTo(shown->availableSize());

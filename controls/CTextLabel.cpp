@@ -260,6 +260,9 @@ void CTextLabel::RebuildFont()
 {
     // Attributes set through this label win; everything else follows the parent's font.
     m_font = m_lf.resolve(font());
+    // Every attribute is now decided; without this the painter would take what the parent
+    // left unset (its size, for the headings) from the drawing device's default font instead.
+    m_font.setResolveMask(QFont::AllPropertiesResolved);
     if ((m_lf.resolveMask() & QFont::SizeResolved) && m_fZoom != 1.0)
         m_font.setPointSizeF(m_lf.pointSizeF() * m_fZoom);
 }

@@ -25,8 +25,10 @@ TEST_F(PanelTest, ZoomLaysTheTemplateOutAgainAndKeepsTheState)
     EXPECT_EQ(Ctl<CSegmentDisplay>(1003)->geometry(), QRect(783, 156, 120, 39)); // from 261, 48, 40, 12 DLU
     EXPECT_EQ(Ctl<CTextLabel>(1056)->GetFont().pointSizeF(), 2 * labelPoints);
     EXPECT_EQ(view->GetPanelWidget()->font().pointSizeF(), 16.0);
+    EXPECT_EQ(Ctl<CTextLabel>(1049)->GetFont().pointSizeF(), 16.0); // a heading: the panel's size, bold
     EXPECT_EQ(Knob(1007)->value(), 90);
     EXPECT_EQ(DisplayText(1003), "6000.00");
+    Ctl<CTextLabel>(1049)->grab().save("/tmp/heading.png");
     EXPECT_FALSE(view->SetZoom(40)); // refused: nothing changes
     EXPECT_EQ(view->GetZoom(), 200);
 
