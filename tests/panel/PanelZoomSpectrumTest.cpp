@@ -7,7 +7,7 @@ TEST_F(PanelTest, ZoomLaysTheTemplateOutAgainAndKeepsTheState)
 {
     PlayTicks(2);
     TurnKnob(1007, 3);
-    Slider(1002)->setValue(40);
+    Slider(1002)->setSliderPosition(40);
     // Every control's place and font, in template order.
     const auto Layout = [&] {
         std::vector<std::pair<QRect, double>> all;
@@ -49,7 +49,7 @@ TEST_F(PanelTest, SpectrumPaneIsFedOnlyWhileShownAtTheHeardLevelAndRate)
     PlayTicks(3);
     EXPECT_EQ(pane->Analyser().PendingSamples(), 3u * 882u);
     EXPECT_EQ(pane->GetCutoff(), 1000.0); // the classic low-pass at its start
-    Slider(1019)->setValue(50);            // pitch x2: the sound and its knee an octave up
+    Slider(1019)->setSliderPosition(50);            // pitch x2: the sound and its knee an octave up
     PlayTicks(1);
     EXPECT_EQ(pane->Analyser().SampleRate(), 88200.0);
     EXPECT_EQ(pane->GetCutoff(), 2000.0);
@@ -66,7 +66,7 @@ TEST_F(PanelTest, SpectrumPaneIsFedOnlyWhileShownAtTheHeardLevelAndRate)
         return pane->Analyser().RmsDb();
     };
     const float full = settle();
-    Slider(1015)->setValue(20);
+    Slider(1015)->setSliderPosition(20);
     EXPECT_NEAR(settle(), full - 20.0f, 0.5f);
     pane->hide();
 }
