@@ -15,7 +15,8 @@ CExportProgress::CExportProgress(std::FILE* stream, bool enabled) : m_pStream(st
 
 CExportProgress CExportProgress::ForStderr()
 {
-    return CExportProgress(stderr, isatty(STDERR_FILENO) == 1);
+    // CORVANE_PROGRESS=1 asks for the bar in a pipe too: the window's export reads it from there.
+    return CExportProgress(stderr, isatty(STDERR_FILENO) == 1 || qEnvironmentVariableIntValue("CORVANE_PROGRESS") == 1);
 }
 
 void CExportProgress::Start(std::int64_t totalFrames, int rate)
