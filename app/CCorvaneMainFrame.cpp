@@ -147,9 +147,12 @@ void CCorvaneMainFrame::CreateMenus()
                {Keys(Qt::CTRL | Qt::Key_N)});
     AddCommand(m_pFileMenu, QStringLiteral("&Open...\tCtrl+O"), cmd::FileOpen,
                {Keys(Qt::CTRL | Qt::Key_O)});
+    m_pSoundsMenu = m_pFileMenu->addMenu(QStringLiteral("Soun&ds"));
+    SetReadySounds({});
     AddCommand(m_pFileMenu, QStringLiteral("&Save\tCtrl+S"), cmd::FileSave,
                {Keys(Qt::CTRL | Qt::Key_S)});
     AddCommand(m_pFileMenu, QStringLiteral("Save &As..."), cmd::FileSaveAs);
+    AddCommand(m_pFileMenu, QStringLiteral("&Export Audio..."), cmd::FileExportAudio);
     m_pFileMenu->addSeparator();
     m_pFileMenu->addSeparator();
     m_pRecentPlaceholder = new QAction(QStringLiteral("Recent File"), this);
@@ -261,6 +264,19 @@ void CCorvaneMainFrame::WatchBarVisibility()
 {
     m_pToolBar->installEventFilter(this);
     statusBar()->installEventFilter(this);
+}
+
+void CCorvaneMainFrame::SetReadySounds(const QStringList& names)
+{
+    m_pSoundsMenu->clear();
+    for (const QString& name : names) {
+        // Names are shown as they are: an ampersand in one is not a mnemonic.
+        QAction* action = m_pSoundsMenu->addAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        action->setStatusTip(QStringLiteral("Open the ready-made sound \"%1\" as a new document").arg(name));
+        connect(action, &QAction::triggered, this, [this, name] { emit ReadySoundChosen(name); });
+    }
+    if (names.isEmpty())
+        m_pSoundsMenu->addAction(QStringLiteral("(none)"))->setEnabled(false);
 }
 
 void CCorvaneMainFrame::SetRecentFiles(const QStringList& paths)

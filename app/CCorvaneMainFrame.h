@@ -39,6 +39,9 @@ public:
     void SetRecentFiles(const QStringList& paths);
     // Asked before the window closes; false keeps it open (the user cancelled saving).
     void SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
+    // Fills File > Sounds with the ready-made sounds' names (greyed "(none)" when empty).
+    void SetReadySounds(const QStringList& names);
+    QMenu* SoundsMenu() const { return m_pSoundsMenu; }
     // Shows each lock key's indicator text while that lock is on.
     void SetKeyIndicators(bool capsLock, bool numLock, bool scrollLock);
 
@@ -57,6 +60,8 @@ public:
 signals:
     // Every menu, toolbar and accelerator command that the frame does not handle itself.
     void Command(int id);
+    // A ready-made sound was picked from File > Sounds, by its name.
+    void ReadySoundChosen(const QString& name);
     // Index 0..7 into the recent-file list.
     void RecentFileChosen(int index);
     // The window was closed: the program ends.
@@ -80,6 +85,7 @@ private:
     QAction* m_pRecentSeparator = nullptr;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pSoundMenu = nullptr;
+    QMenu* m_pSoundsMenu = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QDockWidget* m_pSideDock = nullptr;
     QLabel* m_pMessagePane = nullptr;

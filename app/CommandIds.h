@@ -19,6 +19,7 @@ constexpr int ViewZoom150 = 32803;
 constexpr int ViewZoom200 = 32804;
 
 // File commands.
+constexpr int FileExportAudio = 32810;
 constexpr int FileNew = 57600;
 constexpr int FileOpen = 57601;
 constexpr int FileClose = 57602;

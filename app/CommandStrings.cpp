@@ -27,6 +27,7 @@ constexpr std::array kTable{
     Entry{cmd::ViewZoom125, "Show the panel a quarter larger\n125 %"},
     Entry{cmd::ViewZoom150, "Show the panel half as large again\n150 %"},
     Entry{cmd::ViewZoom200, "Show the panel at twice its size\n200 %"},
+    Entry{cmd::FileExportAudio, "Render the sound to a WAV, FLAC or Ogg file\nExport Audio"},
     Entry{cmd::AppTitleString, "Corvane"},
     Entry{cmd::IdleMessageString, "Ready"},
     Entry{cmd::FileNew, "Create a new document\nNew"},

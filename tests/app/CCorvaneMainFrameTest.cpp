@@ -45,8 +45,19 @@ TEST(CCorvaneMainFrame, MenusCommandsAndRecentFiles)
 {
     CCorvaneMainFrame frame;
     const auto menu = [&](int i) { return frame.menuBar()->actions().at(i)->menu(); };
-    EXPECT_EQ(IdsOf(menu(0)), (std::vector<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, cmd::FileSaveAs, 0, 0,
-                                                -cmd::FileMruFirst, 0, cmd::AppExit}));
+    EXPECT_EQ(IdsOf(menu(0)), (std::vector<int>{cmd::FileNew, cmd::FileOpen, 0, cmd::FileSave, cmd::FileSaveAs,
+                                                cmd::FileExportAudio, 0, 0, -cmd::FileMruFirst, 0, cmd::AppExit}));
+    // File > Sounds: greyed until it is filled; each name reports itself, ampersands escaped.
+    QMenu* sounds = frame.SoundsMenu();
+    ASSERT_EQ(sounds->actions().size(), 1);
+    EXPECT_FALSE(sounds->actions().at(0)->isEnabled());
+    frame.SetReadySounds({"Ocean Surf", "Rock & Roll"});
+    ASSERT_EQ(sounds->actions().size(), 2);
+    EXPECT_EQ(sounds->actions().at(1)->text(), "Rock && Roll");
+    QStringList picked;
+    QObject::connect(&frame, &CCorvaneMainFrame::ReadySoundChosen, [&](const QString& name) { picked << name; });
+    sounds->actions().at(1)->trigger();
+    EXPECT_EQ(picked, QStringList{"Rock & Roll"});
     // Nothing handles the Edit commands: all four are greyed.
     EXPECT_EQ(IdsOf(menu(1)), (std::vector<int>{-cmd::EditUndo, 0, -cmd::EditCut, -cmd::EditCopy, -cmd::EditPaste}));
     EXPECT_EQ(IdsOf(menu(2)), (std::vector<int>{cmd::SoundLoop, cmd::SoundOneShot}));
@@ -57,8 +68,8 @@ TEST(CCorvaneMainFrame, MenusCommandsAndRecentFiles)
 
     // Recent files replace the placeholder, escape ampersands and report their slot.
     frame.SetRecentFiles({"/tmp/b&w.wav", "/data/rain.wav"});
-    EXPECT_EQ(IdsOf(menu(0)).at(6), cmd::FileMruFirst);
-    EXPECT_EQ(IdsOf(menu(0)).at(7), cmd::FileMruFirst + 1);
+    EXPECT_EQ(IdsOf(menu(0)).at(8), cmd::FileMruFirst);
+    EXPECT_EQ(IdsOf(menu(0)).at(9), cmd::FileMruFirst + 1);
     EXPECT_TRUE(frame.RecentFileActions().at(0)->text().contains("b&&w.wav"));
     std::vector<int> chosen;
     QObject::connect(&frame, &CCorvaneMainFrame::RecentFileChosen, [&](int i) { chosen.push_back(i); });
@@ -66,7 +77,7 @@ TEST(CCorvaneMainFrame, MenusCommandsAndRecentFiles)
     EXPECT_EQ(chosen, std::vector<int>{1});
     frame.SetRecentFiles({});
     EXPECT_TRUE(frame.RecentFileActions().isEmpty());
-    EXPECT_EQ(IdsOf(menu(0)).at(6), -cmd::FileMruFirst);
+    EXPECT_EQ(IdsOf(menu(0)).at(8), -cmd::FileMruFirst);
 }
 
 TEST(CCorvaneMainFrame, CommandsAcceleratorsAndViewToggles)
