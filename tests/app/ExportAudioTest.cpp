@@ -2,12 +2,20 @@
 // its progress, Cancel and failures.
 #include "app/CExportAudioDialog.h"
 #include "app/CExportJob.h"
+#include "app/ExportAudioCommand.h"
+#include "app/export/CHeadlessPanel.h"
+#include "app/export/CSoundCapture.h"
 #include "app/export/ExportCommand.h"
+#include "panel/CCorvaneFormView.h"
+
+#include <QAbstractSlider>
+#include <QComboBox>
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTimeEdit>
 
 #include <gtest/gtest.h>
@@ -82,4 +90,39 @@ TEST(CExportJob, WritesWhatTheExportWritesReportsProgressCancelsAndFails)
     EXPECT_FALSE(failed[0].toBool());
     EXPECT_FALSE(failed[1].toBool());
     EXPECT_TRUE(failed[2].toString().startsWith("corvane: ")) << failed[2].toString().toStdString();
+}
+
+TEST(ExportAudio, TheWindowsExportOfAChangedPanelEqualsTheCommandLinesWithTheSameSettings)
+{
+    CHeadlessPanel headless;
+    QString error;
+    ASSERT_TRUE(headless.Create(44100, 2, &error));
+    CCorvaneFormView& panel = headless.Panel();
+    const CSoundCapture capture(panel);
+    panel.GetControlAs<QComboBox>(1010)->setCurrentIndex(4);             // Brown
+    panel.GetControlAs<QAbstractSlider>(1011)->setSliderPosition(90);    // hold 10
+    panel.GetControlAs<QAbstractSlider>(1032)->setSliderPosition(40);    // smooth 0.6
+    panel.GetControlAs<QComboBox>(1009)->setCurrentIndex(3);             // SV band-pass
+    panel.GetControlAs<QAbstractSlider>(1002)->setSliderPosition(50);    // 5000 Hz
+    panel.GetControlAs<QComboBox>(1012)->setCurrentIndex(1);             // LFO 1 triangle
+    panel.GetControlAs<QAbstractSlider>(1025)->setSliderPosition(20);    // at 2 Hz
+    panel.GetControlAs<QComboBox>(1043)->setCurrentIndex(1);             // pan follows LFO 1
+    panel.GetControlAs<QAbstractSlider>(1042)->setValue(180);            // at depth 0.5
+
+    QTemporaryDir dir;
+    QTemporaryFile soundFile(dir.filePath("sound-XXXXXX.corvane"));
+    ASSERT_TRUE(soundFile.open());
+    const QStringList args = corvane::ExportAudioArguments(
+        capture.Capture(), {"--export", dir.filePath("window.flac"), "--seconds", "4", "--rate", "48000"}, soundFile,
+        &error);
+    ASSERT_FALSE(args.isEmpty()) << error.toStdString();
+    CExportJob job;
+    const QList<QVariant> done = RunJob(job, args);
+    ASSERT_EQ(done.size(), 3);
+    ASSERT_TRUE(done[0].toBool()) << done[2].toString().toStdString();
+    ASSERT_EQ(RunExport({"corvane", "--export", dir.filePath("direct.flac"), "--seconds", "4", "--rate", "48000",
+                         "--noise", "brown", "--hold", "10", "--smooth", "0.6", "--filter", "sv-bandpass", "--cutoff",
+                         "5000", "--lfo1", "triangle:2", "--route", "pan=lfo1:0.5"}),
+              0);
+    EXPECT_EQ(Contents(dir.filePath("window.flac")), Contents(dir.filePath("direct.flac")));
 }
