@@ -12,6 +12,8 @@
 #include "app/CPauseControl.h"
 #include "app/CSleepTimer.h"
 #include "app/CQuitSignals.h"
+#include "app/CSoundLibrary.h"
+#include "app/ExportAudioCommand.h"
 #include "app/CommandIds.h"
 #include "app/IPanelView.h"
 #include "app/MediaKeys.h"
@@ -89,6 +91,8 @@ bool CCorvaneApp::InitInstance(const QString& fileName, QString* error)
     connect(m_pFrame.get(), &CCorvaneMainFrame::RecentFileChosen, this,
             &CCorvaneApp::OnOpenRecentFile);
     connect(m_pFrame.get(), &CCorvaneMainFrame::Closed, this, [this] { PostQuitMessage(0); });
+    connect(m_pFrame.get(), &CCorvaneMainFrame::ReadySoundChosen, this, &CCorvaneApp::OpenReadySound);
+    m_pFrame->SetReadySounds(CSoundLibrary().Names());
     m_pQuitSignals = std::make_unique<CQuitSignals>([this](int code) { PostQuitMessage(code); });
     connect(m_pDoc.get(), &CCorvaneDoc::TitleChanged, m_pFrame.get(),
             &CCorvaneMainFrame::SetDocumentTitle);
@@ -250,6 +254,9 @@ void CCorvaneApp::OnCommand(int id)
     case cmd::FileSaveAs:
         m_pDoc->DoSave(m_pDoc->GetPathName(), true);
         break;
+    case cmd::FileExportAudio:
+        RunExportAudio(m_pFrame.get(), m_pPanelView->CaptureSound(), QCoreApplication::applicationFilePath());
+        break;
     case cmd::AppAbout:
         OnAppAbout();
         break;
@@ -299,6 +306,25 @@ bool CCorvaneApp::OpenDocumentFile(const QString& path)
     m_pPanelView->OnInitialUpdate();
     m_pPause->Reapply(); // the set-up may have built a new output device
     ApplyDocumentSound();
+    return true;
+}
+
+bool CCorvaneApp::OpenReadySound(const QString& name)
+{
+    const QString path = CSoundLibrary().PathOf(name);
+    CExportOptions sound;
+    QString error = QStringLiteral("The ready-made sound \"%1\" cannot be found.").arg(name);
+    if (path.isEmpty() || !CSoundFile::Load(path, &sound, nullptr, &error)) {
+        m_pPrompts->ShowError(m_pFrame.get(), kApplication, error);
+        return false;
+    }
+    // A new, untitled document that starts with the sound: Save asks where to keep it.
+    if (!m_pDoc->SaveModified() || !m_pDoc->OnNewDocument())
+        return true;
+    m_pPanelView->OnInitialUpdate();
+    for (const QString& note : m_pPanelView->ApplySound(sound))
+        std::fprintf(stderr, "%s\n", qPrintable(note));
+    m_pDoc->SetModifiedFlag(false);
     return true;
 }
 

@@ -73,6 +73,8 @@ public:
     void OnFileOpen();
     bool OpenDocumentFile(const QString& path);
     void OnOpenRecentFile(int index);
+    // File > Sounds: the ready-made sound called `name` as a new, untitled document.
+    bool OpenReadySound(const QString& name);
     void OnAppAbout();
     // View > Spectrum and View > Zoom (CCorvaneAppView.cpp); the choice is remembered.
     void OnViewSpectrum(bool show);

@@ -1,5 +1,6 @@
 // The application with the real synthesizer panel on the manual sound back-end.
 #include "app/CCorvaneApp.h"
+#include "app/CCorvaneDoc.h"
 #include "app/CCorvaneMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/IPanelView.h"
@@ -10,6 +11,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QMenu>
 #include <QScreen>
 #include <QSlider>
 #include <QSettings>
@@ -84,6 +86,21 @@ TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingLists
     EXPECT_NE(device->FindStream(0), nullptr); // one stream, on the same device
     EXPECT_EQ(device->FindStream(1), nullptr);
     EXPECT_TRUE(messages.empty());
+
+    // File > Sounds opens a ready-made sound as a new, untitled and unmodified document.
+    QMenu* sounds = app.MainFrame()->SoundsMenu();
+    const QList<QAction*> names = sounds->actions();
+    ASSERT_GE(names.size(), 10);
+    const auto surf = std::find_if(names.begin(), names.end(), [](QAction* a) { return a->text() == "Ocean Surf"; });
+    ASSERT_NE(surf, names.end());
+    (*surf)->trigger();
+    EXPECT_EQ(app.MainFrame()->windowTitle(), "Untitled - Corvane");
+    EXPECT_FALSE(app.Document()->IsModified());
+    EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentText(), "Pink");
+    EXPECT_EQ(view->GetControlAs<QComboBox>(1009)->currentText(), "SV LowPass");
+    EXPECT_EQ(view->GetControlAs<QComboBox>(1027)->currentText(), "LFO 1"); // the volume follows LFO 1
+    EXPECT_FLOAT_EQ(view->GetLfo(0).GetFrequency(), 0.125f);
+    EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 namespace {

@@ -101,7 +101,7 @@ TEST(ExportAudio, TheWindowsExportOfAChangedPanelEqualsTheCommandLinesWithTheSam
     const CSoundCapture capture(panel);
     panel.GetControlAs<QComboBox>(1010)->setCurrentIndex(4);             // Brown
     panel.GetControlAs<QAbstractSlider>(1011)->setSliderPosition(90);    // hold 10
-    panel.GetControlAs<QAbstractSlider>(1032)->setSliderPosition(40);    // smooth 0.6
+    panel.GetControlAs<QAbstractSlider>(1032)->setSliderPosition(50);    // smooth 0.5
     panel.GetControlAs<QComboBox>(1009)->setCurrentIndex(3);             // SV band-pass
     panel.GetControlAs<QAbstractSlider>(1002)->setSliderPosition(50);    // 5000 Hz
     panel.GetControlAs<QComboBox>(1012)->setCurrentIndex(1);             // LFO 1 triangle
@@ -121,7 +121,7 @@ TEST(ExportAudio, TheWindowsExportOfAChangedPanelEqualsTheCommandLinesWithTheSam
     ASSERT_EQ(done.size(), 3);
     ASSERT_TRUE(done[0].toBool()) << done[2].toString().toStdString();
     ASSERT_EQ(RunExport({"corvane", "--export", dir.filePath("direct.flac"), "--seconds", "4", "--rate", "48000",
-                         "--noise", "brown", "--hold", "10", "--smooth", "0.6", "--filter", "sv-bandpass", "--cutoff",
+                         "--noise", "brown", "--hold", "10", "--smooth", "0.5", "--filter", "sv-bandpass", "--cutoff",
                          "5000", "--lfo1", "triangle:2", "--route", "pan=lfo1:0.5"}),
               0);
     EXPECT_EQ(Contents(dir.filePath("window.flac")), Contents(dir.filePath("direct.flac")));
