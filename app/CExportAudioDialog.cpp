@@ -1,9 +1,10 @@
-// The export dialog: a form of three rows, checked before it closes.
+// The export dialog: a form of five rows, checked before it closes.
 #include "app/CExportAudioDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -18,7 +19,8 @@ const QStringList kSuffixes = {QStringLiteral("wav"), QStringLiteral("flac"), QS
 } // namespace
 
 CExportAudioDialog::CExportAudioDialog(QWidget* parent)
-    : QDialog(parent), m_pFile(new QLineEdit(this)), m_pLength(new QTimeEdit(this)), m_pRate(new QComboBox(this))
+    : QDialog(parent), m_pFile(new QLineEdit(this)), m_pLength(new QTimeEdit(this)), m_pRate(new QComboBox(this)),
+      m_pFadeIn(new QDoubleSpinBox(this)), m_pFadeOut(new QDoubleSpinBox(this))
 {
     setWindowTitle(QStringLiteral("Export Audio"));
     auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
@@ -33,11 +35,18 @@ CExportAudioDialog::CExportAudioDialog(QWidget* parent)
     m_pLength->setCurrentSection(QDateTimeEdit::MinuteSection);
     for (int rate : Rates())
         m_pRate->addItem(QStringLiteral("%1 Hz").arg(rate), rate);
+    for (QDoubleSpinBox* fade : {m_pFadeIn, m_pFadeOut}) {
+        fade->setRange(0.0, 24 * 3600.0);
+        fade->setDecimals(1);
+        fade->setSuffix(QStringLiteral(" s"));
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&File:"), fileRow);
     form->addRow(QStringLiteral("&Length (h:mm:ss):"), m_pLength);
     form->addRow(QStringLiteral("Sample &rate:"), m_pRate);
+    form->addRow(QStringLiteral("Fade &in:"), m_pFadeIn);
+    form->addRow(QStringLiteral("Fade &out:"), m_pFadeOut);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Export"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -88,10 +97,31 @@ int CExportAudioDialog::Rate() const
     return m_pRate->currentData().toInt();
 }
 
+void CExportAudioDialog::SetFades(double fadeIn, double fadeOut)
+{
+    m_pFadeIn->setValue(fadeIn);
+    m_pFadeOut->setValue(fadeOut);
+}
+
+double CExportAudioDialog::FadeIn() const
+{
+    return m_pFadeIn->value();
+}
+
+double CExportAudioDialog::FadeOut() const
+{
+    return m_pFadeOut->value();
+}
+
 QStringList CExportAudioDialog::ExportArguments() const
 {
-    return {QStringLiteral("--export"), FileName(), QStringLiteral("--seconds"), QString::number(Seconds()),
-            QStringLiteral("--rate"), QString::number(Rate())};
+    QStringList args{QStringLiteral("--export"), FileName(), QStringLiteral("--seconds"), QString::number(Seconds()),
+                     QStringLiteral("--rate"), QString::number(Rate())};
+    if (FadeIn() > 0.0)
+        args << QStringLiteral("--fade-in") << QString::number(FadeIn());
+    if (FadeOut() > 0.0)
+        args << QStringLiteral("--fade-out") << QString::number(FadeOut());
+    return args;
 }
 
 QString CExportAudioDialog::Problem() const
@@ -106,6 +136,9 @@ QString CExportAudioDialog::Problem() const
         return QStringLiteral("The folder \"%1\" does not exist.").arg(folder.filePath());
     if (Seconds() < 1)
         return QStringLiteral("Please give a length of at least one second.");
+    if (FadeIn() + FadeOut() > Seconds())
+        return QStringLiteral("The fades (%1 s in, %2 s out) are longer together than the export's %3 s.")
+            .arg(FadeIn()).arg(FadeOut()).arg(Seconds());
     return {};
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLineEdit;
 class QTimeEdit;
 
@@ -22,8 +23,12 @@ public:
     void SetRate(int rate);       // one of Rates()
     int Rate() const;
     static QList<int> Rates();
+    // Seconds rising from silence at the start and falling to it at the end; together at most the length.
+    void SetFades(double fadeIn, double fadeOut);
+    double FadeIn() const;
+    double FadeOut() const;
 
-    // The export options for these choices: --export FILE --seconds N --rate HZ.
+    // The export options for these choices: --export FILE --seconds N --rate HZ, and the fades that are set.
     QStringList ExportArguments() const;
     // What is wrong with the choices, or empty when they can be rendered.
     QString Problem() const;
@@ -36,4 +41,6 @@ private:
     QLineEdit* m_pFile;
     QTimeEdit* m_pLength;
     QComboBox* m_pRate;
+    QDoubleSpinBox* m_pFadeIn;
+    QDoubleSpinBox* m_pFadeOut;
 };

@@ -49,6 +49,11 @@ TEST(CExportAudioDialog, ChoicesBecomeExportOptionsAndUnusableOnesAreNamed)
     EXPECT_EQ(dialog.ExportArguments(),
               (QStringList{"--export", dir.filePath("night.ogg"), "--seconds", "3725", "--rate", "48000"}));
     EXPECT_TRUE(dialog.Problem().isEmpty());
+    dialog.SetFades(2.5, 3725); // only the fades that are set are passed on; together they may not outlast the export
+    EXPECT_TRUE(dialog.Problem().contains("longer together")) << dialog.Problem().toStdString();
+    dialog.SetFades(2.5, 0);
+    EXPECT_EQ(dialog.ExportArguments().mid(6), (QStringList{"--fade-in", "2.5"}));
+    EXPECT_TRUE(dialog.Problem().isEmpty());
     for (const auto& [file, named] : {std::pair{QString(), "file name"}, {dir.filePath("a.mp3"), ".wav, .flac or .ogg"},
                                       {dir.filePath("no/such/a.wav"), "does not exist"}}) {
         dialog.SetFileName(file);
