@@ -95,7 +95,7 @@ struct Character {
     const char* name;
     double bands[4], tiltMin, tiltMax;    // first 20 s of the mix: band over band, dB
     double frame, swingMin, swingMax;     // the level's range over frames of `frame` seconds
-    double period;                        // seconds between swells of that level, 0 for none
+    double period = 0;                    // seconds between swells of that level, 0 for none
     std::function<void(const Rendered&)> more = nullptr;
 };
 
@@ -147,8 +147,9 @@ TEST(ReadySounds, EachIsHeardForAMinuteWithItsCharacter)
         EXPECT_TRUE(tilt >= c.tiltMin && tilt <= c.tiltMax) << "band ratio " << tilt << " dB";
         const Levels env = Envelope(r.mono, c.frame);
         EXPECT_TRUE(Range(env) >= c.swingMin && Range(env) <= c.swingMax) << "level range " << Range(env) << " dB";
-        if (c.period > 0)
+        if (c.period > 0) {
             EXPECT_NEAR(Period(env, c.period / c.frame) * c.frame, c.period, 0.1 * c.period);
+        }
         if (c.more)
             c.more(r);
     }
