@@ -112,7 +112,7 @@ TEST(ExportAudio, TheWindowsExportOfAChangedPanelEqualsTheCommandLinesWithTheSam
     panel.GetControlAs<QComboBox>(1012)->setCurrentIndex(1);             // LFO 1 triangle
     panel.GetControlAs<QAbstractSlider>(1025)->setSliderPosition(20);    // at 2 Hz
     panel.GetControlAs<QComboBox>(1043)->setCurrentIndex(1);             // pan follows LFO 1
-    panel.GetControlAs<QAbstractSlider>(1042)->setValue(180);            // at depth 0.5
+    panel.GetControlAs<QAbstractSlider>(1042)->setSliderPosition(180);          // at depth 0.5
 
     QTemporaryDir dir;
     QTemporaryFile soundFile(dir.filePath("sound-XXXXXX.corvane"));

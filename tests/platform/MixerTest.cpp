@@ -268,8 +268,10 @@ TEST_F(Mixer, OutputThreadAndCallerInterleaveSafely)
         }
     });
     const Samples block(882, 1234);
-    // Go on until both sides have done a fair amount of work while the other was running.
-    for (int i = 0; i < 2000 || pulled < 200; ++i) {
+    // Go on until both sides have done a fair amount of work while the other was running,
+    // and the output has been heard (on a busy machine its thread may start late, after a
+    // one-shot play has already ended).
+    for (int i = 0; i < 2000 || pulled < 200 || (loudest == 0 && i < 1000000); ++i) {
         LPVOID p = nullptr;
         DWORD n = 0;
         if (b->Lock(Position(b) / 1764 * 1764, 1764, &p, &n, nullptr, nullptr, 0) == DS_OK) {
