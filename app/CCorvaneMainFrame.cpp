@@ -2,6 +2,7 @@
 #include "app/CCorvaneMainFrame.h"
 
 #include "app/CRecentFileList.h"
+#include "app/CSoundOutputMenu.h"
 #include "app/CommandIds.h"
 #include "app/CommandStrings.h"
 #include "app/ToolbarImages.h"
@@ -188,6 +189,8 @@ void CCorvaneMainFrame::CreateMenus()
         ->setIcon(QIcon(QPixmap::fromImage(OneShotButtonImage())));
     for (QAction* a : sound->actions())
         a->setIconVisibleInMenu(false);
+    sound->addSeparator();
+    new CSoundOutputMenu(sound, statusBar(), this);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     for (int id : {cmd::ViewToolbar, cmd::ViewStatusBar}) {

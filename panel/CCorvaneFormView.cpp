@@ -4,6 +4,7 @@
 
 #include "audio/CSoundDevice.h"
 #include "audio/CSoundStream.h"
+#include "audio/SoundOutputMessage.h"
 #include "controls/COrbRotaryKnob.h"
 #include "controls/CSegmentDisplay.h"
 #include "controls/CSpectrumView.h"
@@ -514,9 +515,16 @@ bool CCorvaneFormView::StartSound()
     m_pSoundDevice = std::make_unique<CSoundDevice>();
     m_pSoundDevice->SetWindow(reinterpret_cast<HWND>(this));
     if (m_pSoundDevice->Start() == 0) {
-        ShowMessage("Missing DirectX Version 8 or higher\r\nNo sound output possible", "Corvane");
+        ShowMessage(NoSoundOutputMessage({}, false).c_str(), "Corvane");
         return false;
     }
+    // No output could be opened yet: the stream is made all the same, and plays as soon as
+    // the retries find an output.
+    if (corvane::platform::IsOutputLost(m_pSoundDevice->GetDirectSound()))
+        ShowMessage(NoSoundOutputMessage(
+                        corvane::platform::OutputSystemsTried(m_pSoundDevice->GetDirectSound()), true)
+                        .c_str(),
+                    "Corvane");
 
     m_noiseBlock.Allocate(corvane::panel::kBlockSamples);
     for (CSampleBlock& block : m_lfoBlocks)

@@ -31,6 +31,10 @@ MixerBuffer* MixerBuffer::Create(std::shared_ptr<SoundMixer> mixer, const DSBUFF
         return nullptr;
     }
     auto* buffer = new (std::nothrow) MixerBuffer(std::move(mixer), desc);
+    if (buffer && !buffer->m_voice.resampler->Valid()) {
+        buffer->Release();
+        buffer = nullptr;
+    }
     *result = buffer ? DS_OK : DSERR_OUTOFMEMORY;
     return buffer;
 }
@@ -43,6 +47,7 @@ MixerBuffer::MixerBuffer(std::shared_ptr<SoundMixer> mixer, const DSBUFFERDESC& 
     m_voice.frames = desc.dwBufferBytes / m_format.nBlockAlign;
     m_voice.samples.assign(static_cast<std::size_t>(m_voice.frames) * m_voice.channels, 0);
     m_voice.frequency = m_format.nSamplesPerSec;
+    m_voice.resampler = std::make_unique<VoiceResampler>(m_voice.channels);
     m_staging.assign(desc.dwBufferBytes, 0);
     m_mixer->Add(&m_voice);
 }
@@ -92,6 +97,7 @@ HRESULT MixerBuffer::SetCurrentPosition(DWORD position)
         return DSERR_INVALIDPARAM;
     std::lock_guard<std::mutex> lock(m_mixer->Mutex());
     m_voice.position = position / m_format.nBlockAlign;
+    Restart();
     return DS_OK;
 }
 
@@ -163,6 +169,8 @@ HRESULT MixerBuffer::Play(DWORD, DWORD, DWORD flags)
     // A one-shot that ran to its end starts over; otherwise play goes on from the cursor.
     if (m_voice.position >= m_voice.frames)
         m_voice.position = 0.0;
+    if (!m_voice.playing)
+        Restart();
     m_voice.looping = (flags & DSBPLAY_LOOPING) != 0;
     m_voice.playing = true;
     return DS_OK;
@@ -234,6 +242,10 @@ HRESULT MixerBuffer::SetFrequency(DWORD frequency)
         return DSERR_INVALIDPARAM;
     std::lock_guard<std::mutex> lock(m_mixer->Mutex());
     m_voice.frequency = frequency;
+    // A rate that leaves the output rate may need the resampler again: have it clean here
+    // rather than on the output thread.
+    if (!m_voice.resampling && m_voice.fadeFrames == 0)
+        m_voice.resampler->Clear();
     return DS_OK;
 }
 
@@ -244,6 +256,11 @@ HRESULT MixerBuffer::GetFrequency(DWORD* frequency)
     std::lock_guard<std::mutex> lock(m_mixer->Mutex());
     *frequency = m_voice.frequency;
     return DS_OK;
+}
+
+void MixerBuffer::Restart()
+{
+    m_mixer->Restart(m_voice);
 }
 
 HRESULT MixerBuffer::SetFormat(const WAVEFORMATEX*)

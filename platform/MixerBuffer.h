@@ -39,6 +39,7 @@ public:
 private:
     MixerBuffer(std::shared_ptr<SoundMixer> mixer, const DSBUFFERDESC& desc);
     ~MixerBuffer() override;
+    void Restart(); // mixer lock held
     DWORD Bytes() const { return m_voice.frames * m_format.nBlockAlign; }
 
     std::shared_ptr<SoundMixer> m_mixer;

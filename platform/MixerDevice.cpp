@@ -2,16 +2,27 @@
 #include "platform/MixerDevice.h"
 
 #include "platform/MixerBuffer.h"
+#include "platform/OutputDevices.h"
 #include "platform/PrimaryBuffer.h"
+#include "platform/RtAudioOutput.h"
 
 #include <new>
 
 namespace corvane::platform {
 
 namespace {
-// The output format before the primary buffer's format is set.
+// The output format before the primary buffer's format is set (or a device is opened).
 constexpr DWORD kDefaultRate = 22050;
 constexpr WORD kDefaultChannels = 2;
+// How long start-up waits for the first attempt to open the output; a frozen sound server
+// must not hold up the program for longer.
+constexpr std::chrono::milliseconds kFirstOpenWait{3000};
+
+WAVEFORMATEX Pcm(DWORD rate, WORD channels)
+{
+    const auto align = static_cast<WORD>(channels * 2);
+    return {WAVE_FORMAT_PCM, channels, rate, rate * align, align, 16, 0};
+}
 
 bool ValidOutputFormat(DWORD rate, WORD channels)
 {
@@ -20,14 +31,26 @@ bool ValidOutputFormat(DWORD rate, WORD channels)
 } // namespace
 
 MixerDevice::MixerDevice(AudioBackend backend)
-    : m_backend(backend), m_mixer(std::make_shared<SoundMixer>(kDefaultRate, kDefaultChannels))
+    : m_backend(backend),
+      m_mixer(std::make_shared<SoundMixer>(kDefaultRate, kDefaultChannels)),
+      m_primary(Pcm(kDefaultRate, kDefaultChannels))
 {
+    std::shared_ptr<SoundMixer> mixer = m_mixer;
+    m_make = [mixer] { return std::make_unique<RtAudioOutput>(mixer); };
 }
 
 MixerDevice::~MixerDevice()
 {
-    // Stops the output thread before the mixer can go away with the last buffer.
+    if (m_output)
+        OutputDevices::Instance().Remove(m_output.get());
+    // Stops the output threads (waiting only briefly for a frozen server).
     m_output.reset();
+}
+
+void MixerDevice::SetStreamFactory(OutputSupervisor::StreamFactory make, OutputSupervisor::Timing timing)
+{
+    m_make = std::move(make);
+    m_timing = timing;
 }
 
 DWORD MixerDevice::AddRef()
@@ -55,10 +78,12 @@ HRESULT MixerDevice::Initialize(LPCGUID device)
     case AudioBackend::Manual:
         break;
     case AudioBackend::RtAudio: {
-        auto output = std::make_unique<RtAudioOutput>(m_mixer);
-        if (!output->Open())
-            return DSERR_NODRIVER;
-        m_output = std::move(output);
+        // Without any output the program runs on silently and the supervisor keeps trying;
+        // IsLost tells the caller.
+        RtAudioOutput::SetApplicationIdentity("Corvane", "corvane");
+        m_output = std::make_unique<OutputSupervisor>(m_mixer, m_make, m_timing);
+        m_output->Start(OutputDevices::Instance().Choice(), kFirstOpenWait);
+        OutputDevices::Instance().Add(m_output.get());
         break;
     }
     }
@@ -114,25 +139,21 @@ HRESULT MixerDevice::SetPrimaryFormat(const WAVEFORMATEX* format)
         !ValidOutputFormat(format->nSamplesPerSec, format->nChannels) ||
         format->nBlockAlign != format->nChannels * 2)
         return DSERR_BADFORMAT;
-    // An export that chose its own output format keeps it.
-    if (m_bFormatFixed)
+    m_primary = Pcm(format->nSamplesPerSec, format->nChannels);
+    // A sound card's output stays at the device's own rate, and an export that chose its own
+    // output format keeps it.
+    if (m_output || m_bFormatFixed)
         return DS_OK;
-    const DWORD oldRate = m_mixer->OutputRate();
-    const WORD oldChannels = m_mixer->OutputChannels();
-    if (format->nSamplesPerSec == oldRate && format->nChannels == oldChannels)
-        return DS_OK;
-    if (!m_output) {
-        m_mixer->SetOutputFormat(format->nSamplesPerSec, format->nChannels);
-        return DS_OK;
-    }
-    // The sound card stream is reopened in the new format; if that fails, in the old one.
-    m_output->Close();
     m_mixer->SetOutputFormat(format->nSamplesPerSec, format->nChannels);
-    if (m_output->Open())
-        return DS_OK;
-    m_mixer->SetOutputFormat(oldRate, oldChannels);
-    m_output->Open();
-    return DSERR_GENERIC;
+    return DS_OK;
+}
+
+HRESULT MixerDevice::GetPrimaryFormat(WAVEFORMATEX* format)
+{
+    if (!format)
+        return DSERR_INVALIDPARAM;
+    *format = m_primary;
+    return DS_OK;
 }
 
 HRESULT MixerDevice::GetOutputFormat(WAVEFORMATEX* format)

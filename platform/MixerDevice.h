@@ -1,7 +1,7 @@
 // The mixer's device object: opens the output back-end and creates the buffers.
 #pragma once
 
-#include "platform/RtAudioOutput.h"
+#include "platform/OutputSupervisor.h"
 #include "platform/SoundMixer.h"
 #include "platform/dsound.h"
 
@@ -22,21 +22,30 @@ public:
     HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBuffer** buffer,
                               void* outer) override;
 
-    // The primary buffer's SetFormat lands here: it chooses the output format.
+    // The primary buffer's format is accepted and reported; on the manual back-end it also
+    // chooses the output format, while a sound card's output runs at the device's own rate.
     HRESULT SetPrimaryFormat(const WAVEFORMATEX* format);
+    HRESULT GetPrimaryFormat(WAVEFORMATEX* format);
     HRESULT GetOutputFormat(WAVEFORMATEX* format);
 
     DWORD Pull(std::int16_t* out, DWORD frames);
     HRESULT SetManualFormat(DWORD rate, WORD channels);
     bool IsLost() const;
     SoundMixer& Mixer() { return *m_mixer; }
+    OutputSupervisor* Supervisor() { return m_output.get(); }
+
+    // Replaces the sound card output by one over `make` (tests); call before Initialize.
+    void SetStreamFactory(OutputSupervisor::StreamFactory make, OutputSupervisor::Timing timing);
 
 private:
     ~MixerDevice() override;
 
     AudioBackend m_backend;
     std::shared_ptr<SoundMixer> m_mixer;
-    std::unique_ptr<RtAudioOutput> m_output;
+    std::unique_ptr<OutputSupervisor> m_output;
+    OutputSupervisor::StreamFactory m_make;
+    OutputSupervisor::Timing m_timing;
+    WAVEFORMATEX m_primary;
     std::atomic<DWORD> m_nRefs{1};
     bool m_bInitialized = false;
     DWORD m_nLevel = 0;

@@ -58,7 +58,7 @@ HRESULT PrimaryBuffer::SetFormat(const WAVEFORMATEX* format)
 
 HRESULT PrimaryBuffer::GetFormat(WAVEFORMATEX* format)
 {
-    return m_pDevice->GetOutputFormat(format);
+    return m_pDevice->GetPrimaryFormat(format);
 }
 
 } // namespace corvane::platform

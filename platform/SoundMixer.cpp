@@ -1,4 +1,4 @@
-// Linear-interpolating mixer: rate conversion, volume and pan per voice, summing and clipping.
+// The mixer: band-limited rate conversion, volume and pan per voice, summing and clipping.
 #include "platform/SoundMixer.h"
 
 #include <algorithm>
@@ -33,6 +33,12 @@ void SoundMixer::SetOutputFormat(DWORD rate, WORD channels)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_nRate = rate;
     m_nChannels = channels;
+    // A voice not mixed since it started takes the new rate as its starting point.
+    for (MixerVoice* v : m_voices)
+        if (v->restart) {
+            v->position = v->heard;
+            Restart(*v);
+        }
     m_fade.SetRate(rate);
 }
 
@@ -69,9 +75,37 @@ void SoundMixer::UpdateGains(MixerVoice& voice)
     voice.gainRight = voice.pan < 0 ? gain * side : gain;
 }
 
+namespace {
+// How far ahead of what is heard the resampler may read, in source frames, at `ratio` source
+// frames per output frame (measured with libsoxr 0.1.3: 248 up to a ratio of 1.3, 606 at 2),
+// with a margin. The cursor runs this far ahead, so that the block written where it stands is
+// never one the resampler has read already.
+double ReadAhead(double ratio)
+{
+    return std::ceil(std::max(264.0, 310.0 * ratio));
+}
+} // namespace
+
+void SoundMixer::Restart(MixerVoice& v)
+{
+    v.resampling = false;
+    v.fadeFrames = 0;
+    v.restart = true;
+    v.heard = v.direct = std::floor(std::max(0.0, v.position));
+    if (v.resampler)
+        v.resampler->Clear();
+    const double ratio = static_cast<double>(v.frequency) / m_nRate;
+    v.lead = ratio == 1.0 ? 0.0 : ReadAhead(ratio);
+    double cursor = v.heard + v.lead;
+    if (v.looping && cursor >= v.frames)
+        cursor = std::fmod(cursor, static_cast<double>(v.frames));
+    v.position = std::min(cursor, static_cast<double>(v.frames));
+}
+
 void SoundMixer::Mix(std::int16_t* out, DWORD frames)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_nMixCalls;
     while (frames > 0) {
         const DWORD n = std::min(frames, kChunkFrames);
         MixChunk(out, n);
@@ -102,43 +136,17 @@ void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
     for (MixerVoice* v : m_voices) {
         if (!v->playing || v->frames == 0)
             continue;
-        const double step = static_cast<double>(v->frequency) / m_nRate;
-        if (step == 1.0 && v->position == std::floor(v->position) && v->position >= 0.0) {
+        const double ratio = static_cast<double>(v->frequency) / m_nRate;
+        // At exactly the output rate a voice passes bit-exact, with no filter in its path.
+        if ((!v->resampling && v->fadeFrames == 0 && v->lead == 0.0 && ratio == 1.0 &&
+             v->position == std::floor(v->position) && v->position >= 0.0) ||
+            !v->resampler || !v->resampler->Valid()) {
             MixUnitStep(*v, frames);
+            v->heard = v->direct = v->position;
+            v->restart = false;
             continue;
         }
-        const double end = v->frames;
-        const std::int16_t* s = v->samples.data();
-        const unsigned ch = v->channels;
-        double pos = v->position;
-        for (DWORD f = 0; f < frames; ++f) {
-            if (pos >= end) {
-                if (!v->looping) {
-                    // A one-shot stops by itself and its cursor stays at the end.
-                    pos = end;
-                    v->playing = false;
-                    break;
-                }
-                pos = std::fmod(pos, end);
-            }
-            const DWORD i = static_cast<DWORD>(pos);
-            const float frac = static_cast<float>(pos - i);
-            // The sample after the last one is the first (looping) or the last again (once).
-            const DWORD j = i + 1 < v->frames ? i + 1 : (v->looping ? 0 : i);
-            const float l0 = s[i * ch];
-            const float l1 = s[j * ch];
-            const float left = l0 + (l1 - l0) * frac;
-            float right = left;
-            if (ch == 2) {
-                const float r0 = s[i * ch + 1];
-                const float r1 = s[j * ch + 1];
-                right = r0 + (r1 - r0) * frac;
-            }
-            m_acc[f * 2] += left * v->gainLeft;
-            m_acc[f * 2 + 1] += right * v->gainRight;
-            pos += step;
-        }
-        EndChunk(*v, pos);
+        MixResampled(*v, frames, ratio);
     }
     m_fade.Process(m_acc, frames, 2);
     if (m_nChannels == 2) {
@@ -218,6 +226,133 @@ void SoundMixer::MixUnitStep(MixerVoice& v, DWORD frames)
         pos += run;
     }
     EndChunk(v, pos);
+}
+
+namespace {
+// Frames over which the direct path and the resampler hand over to each other.
+constexpr DWORD kFadeFrames = 64;
+} // namespace
+
+void SoundMixer::ReadDirect(const MixerVoice& v, double& pos, DWORD frames)
+{
+    const unsigned ch = v.channels;
+    auto i = static_cast<DWORD>(pos);
+    for (DWORD f = 0; f < frames; ++f) {
+        if (i >= v.frames && v.looping)
+            i = 0;
+        const bool inside = i < v.frames;
+        for (unsigned c = 0; c < ch; ++c)
+            m_direct[f * ch + c] = inside ? v.samples[static_cast<std::size_t>(i) * ch + c] : 0.0f;
+        if (inside)
+            ++i;
+    }
+    pos = i;
+}
+
+void SoundMixer::MixResampled(MixerVoice& v, DWORD frames, double ratio)
+{
+    VoiceResampler& r = *v.resampler;
+    const unsigned ch = v.channels;
+    const double end = v.frames;
+    // (A lead grown in this call counts from the next one: a caller that writes where the
+    // cursor stands between calls has then written what the resampler reads first.)
+    if (v.fadeFrames == 0 && !v.resampling && ratio != 1.0 && !v.restart &&
+        (v.lead < ReadAhead(std::max(1.0, ratio)) || v.leadGrownIn == m_nMixCalls)) {
+        // Leaving the output rate while playing: before the resampler may read ahead, the
+        // cursor gets ahead of what is heard by moving at twice the rate for a few
+        // milliseconds (the sound keeps its rate until then), so that what the resampler will
+        // read has been written by the time it reads it.
+        ReadDirect(v, v.direct, frames);
+        for (DWORD f = 0; f < frames; ++f)
+            for (unsigned c = 0; c < 2; ++c)
+                m_acc[f * 2 + c] += m_direct[f * ch + (c < ch ? c : 0)] * (c ? v.gainRight : v.gainLeft);
+        if (v.lead < ReadAhead(std::max(1.0, ratio))) {
+            v.lead = std::min(v.lead + frames, ReadAhead(std::max(1.0, ratio)));
+            v.leadGrownIn = m_nMixCalls;
+        }
+        v.heard = v.direct;
+        double cursor = v.heard + v.lead;
+        if (v.looping && cursor >= end)
+            cursor = std::fmod(cursor, end);
+        if (!v.looping && v.direct >= end) {
+            cursor = end;
+            v.playing = false;
+        }
+        v.position = std::min(cursor, end);
+        return;
+    }
+    if (v.fadeFrames == 0) {
+        if (!v.resampling && ratio != 1.0) {
+            // Into the resampler from what is heard: after a jump at once at the new rate, else
+            // from the direct path at its rate (1), fading over; the new rate follows next block.
+            const bool fade = !v.restart;
+            r.Prime(v, static_cast<DWORD>(v.heard), fade ? 1.0 : ratio);
+            v.direct = v.heard;
+            v.resampling = true;
+            v.fadeFrames = fade ? kFadeFrames : 0;
+            if (fade)
+                ratio = 1.0;
+        } else if (v.resampling && ratio == 1.0 && r.Ratio() == 1.0) {
+            // Back to the direct path, from the frame now heard.
+            v.direct = std::floor(v.heard + 0.5);
+            if (v.direct >= end)
+                v.direct = v.looping ? 0.0 : end;
+            v.resampling = false;
+            v.fadeFrames = kFadeFrames;
+        }
+    } else if (v.resampling) {
+        ratio = 1.0; // keeps both paths in step until the fade ends
+    }
+    v.restart = false;
+
+    const bool fading = v.fadeFrames > 0;
+    const double fromRatio = r.Ratio();
+    // The cursor's lead only grows, so that the cursor never steps back.
+    if (v.resampling)
+        v.lead = std::max(v.lead, ReadAhead(std::max(fromRatio, ratio)));
+    if (v.resampling || fading)
+        r.Render(v, m_converted, frames, ratio);
+    if (!v.resampling || fading)
+        ReadDirect(v, v.direct, frames);
+    // What is heard is the path in use; the one that was left fades out over the first frames.
+    const float* heard = v.resampling ? m_converted : m_direct;
+    const float* leaving = v.resampling ? m_direct : m_converted;
+    const float gains[2] = {v.gainLeft, v.gainRight};
+    double pos = v.heard;
+    DWORD f = 0;
+    for (; f < frames; ++f) {
+        if (v.resampling) {
+            // The resampler's cursor glides from the old rate to the new one over the block.
+            if (pos >= end && !v.looping)
+                break;
+            pos += fromRatio + (ratio - fromRatio) * (f + 1) / frames;
+            if (pos >= end && v.looping)
+                pos -= end;
+        }
+        float w = 1.0f;
+        if (v.fadeFrames > 0) {
+            w = 1.0f - static_cast<float>(v.fadeFrames) / (kFadeFrames + 1);
+            --v.fadeFrames;
+        }
+        for (unsigned c = 0; c < 2; ++c) {
+            const unsigned k = f * ch + (c < ch ? c : 0);
+            const float x = w < 1.0f ? heard[k] * w + leaving[k] * (1.0f - w) : heard[k];
+            m_acc[f * 2 + c] += x * gains[c];
+        }
+    }
+    if (!v.resampling)
+        pos = v.direct;
+    v.heard = pos;
+    double cursor = v.heard + v.lead;
+    if (v.looping && cursor >= end)
+        cursor = std::fmod(cursor, end);
+    if (f < frames || (!v.looping && pos >= end)) {
+        // A one-shot ends where its last frame has been heard.
+        v.heard = v.direct = cursor = end;
+        v.playing = false;
+        v.fadeFrames = 0;
+    }
+    v.position = std::min(cursor, end);
 }
 
 void SoundMixer::EndChunk(MixerVoice& v, double pos)

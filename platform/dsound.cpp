@@ -143,4 +143,18 @@ bool IsOutputLost(IDirectSound* device)
     return mixer && mixer->IsLost();
 }
 
+std::uint64_t OutputUnderruns(IDirectSound* device)
+{
+    MixerDevice* mixer = AsMixer(device);
+    return mixer && mixer->Supervisor() ? mixer->Supervisor()->Underruns() : 0;
+}
+
+std::vector<std::string> OutputSystemsTried(IDirectSound* device)
+{
+    MixerDevice* mixer = AsMixer(device);
+    if (!mixer || !mixer->Supervisor() || !mixer->IsLost())
+        return {};
+    return mixer->Supervisor()->Tried();
+}
+
 } // namespace corvane::platform

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 using HWND = void*;
 using MMRESULT = UINT;
@@ -182,8 +184,16 @@ HRESULT FadeMasterGain(IDirectSound* device, bool unity, double seconds);
 // Where the master fade stands: 0 silent .. 1 unity (1 for a foreign device).
 double MasterFadePosition(IDirectSound* device);
 
-// True once the rtaudio back-end gave up on a device that went away; the buffers then stand
-// still and the program runs on silently.
+// True while the rtaudio back-end has no working output (none could be opened, or the one in
+// use went away or froze): the program runs on silently, the cursors move at the real rate,
+// and opening is retried every 2 s until sound plays again.
 bool IsOutputLost(IDirectSound* device);
+
+// Underruns the output reported since the device was initialised (0 for the manual back-end).
+std::uint64_t OutputUnderruns(IDirectSound* device);
+
+// The sound systems the last failed attempt to open the output tried, e.g. {"JACK", "PulseAudio",
+// "ALSA"}; empty while an output plays.
+std::vector<std::string> OutputSystemsTried(IDirectSound* device);
 
 } // namespace corvane::platform

@@ -1,4 +1,5 @@
-// Cost of the audio output: mixing 10 ms with one playing stream, and one Write of a block.
+// Cost of the audio output: mixing 10 ms with one playing stream (resampled or not), and one
+// Write of a block.
 #include "audio/CSoundDevice.h"
 
 #include <benchmark/benchmark.h>
@@ -30,13 +31,15 @@ struct Rig {
     std::vector<std::int16_t> block = std::vector<std::int16_t>(882);
 };
 
-// 10 ms of output at `rate` (22050 Hz for the program's primary format, 44100 Hz for an export);
-// the time per iteration divided by 10 ms is the share of real time the mixer needs.
+// 10 ms of output at `rate` with the stream at pitch `range(1)` / 100: at 44100 Hz and pitch 1
+// the stream passes straight through, otherwise it goes through the resampler. The time per
+// iteration divided by 10 ms is the share of real time the mixer needs.
 void BM_MixTenMilliseconds(benchmark::State& state)
 {
     Rig rig;
     const auto rate = static_cast<DWORD>(state.range(0));
     corvane::platform::SetManualOutputFormat(rig.device.GetDirectSound(), rate, 2);
+    rig.stream->SetFrequency(static_cast<float>(state.range(1)) / 100.0f);
     const DWORD frames = rate / 100;
     std::vector<std::int16_t> out(frames * 2);
     for (auto _ : state) {
@@ -44,7 +47,7 @@ void BM_MixTenMilliseconds(benchmark::State& state)
         benchmark::DoNotOptimize(out.data());
     }
 }
-BENCHMARK(BM_MixTenMilliseconds)->Arg(22050)->Arg(44100);
+BENCHMARK(BM_MixTenMilliseconds)->Args({48000, 100})->Args({48000, 130})->Args({44100, 100})->Args({44100, 110});
 
 // A Write that takes the block: the cursor has just entered the next segment.
 void BM_WriteTaken(benchmark::State& state)

@@ -1,14 +1,19 @@
 // Main frame: menu structure, prompts, tooltips, View toggles, toolbar images, title.
 #include "app/CCorvaneMainFrame.h"
 #include "app/CKeyLockWatcher.h"
+#include "app/CSoundOutputMenu.h"
 #include "app/CommandIds.h"
 #include "app/ToolbarImages.h"
+#include "platform/MixerDevice.h"
+#include "platform/OutputDevices.h"
 
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -60,7 +65,7 @@ TEST(CCorvaneMainFrame, MenusCommandsAndRecentFiles)
     EXPECT_EQ(picked, QStringList{"Rock & Roll"});
     // Nothing handles the Edit commands: all four are greyed.
     EXPECT_EQ(IdsOf(menu(1)), (std::vector<int>{-cmd::EditUndo, 0, -cmd::EditCut, -cmd::EditCopy, -cmd::EditPaste}));
-    EXPECT_EQ(IdsOf(menu(2)), (std::vector<int>{cmd::SoundLoop, cmd::SoundOneShot}));
+    EXPECT_EQ(IdsOf(menu(2)), (std::vector<int>{cmd::SoundLoop, cmd::SoundOneShot, 0, 0}));
     EXPECT_EQ(IdsOf(menu(3)), (std::vector<int>{cmd::ViewToolbar, cmd::ViewStatusBar, cmd::ViewSpectrum, 0}));
     EXPECT_EQ(IdsOf(menu(3)->actions().last()->menu()),
               (std::vector<int>{cmd::ViewZoom100, cmd::ViewZoom125, cmd::ViewZoom150, cmd::ViewZoom200}));
@@ -191,4 +196,56 @@ TEST(ToolbarImages, LoopIsATriangleAndOneShotATriangleWithABar)
     EXPECT_FALSE(black(oneShot, 9, 7));
     for (int y = 3; y <= 11; ++y)
         EXPECT_TRUE(black(oneShot, 10, y) && black(oneShot, 11, y)) << y;
+}
+
+TEST(CSoundOutputMenu, DeviceEntriesTheRememberedChoiceAndTheRetryNotice)
+{
+    using Menu = corvane::CSoundOutputMenu;
+    const auto texts = [](const QList<Menu::Entry>& entries) {
+        QStringList t;
+        for (const Menu::Entry& e : entries)
+            t << (e.enabled ? "" : "~") + e.text + "=" + e.device;
+        return t;
+    };
+    EXPECT_EQ(texts(Menu::Entries({"hw:0", "USB"}, "ALSA")),
+              QStringList({"System Default=", "hw:0=hw:0", "USB=USB"}));
+    EXPECT_EQ(texts(Menu::Entries({"PulseAudio"}, "PulseAudio")),
+              QStringList({"System Default=", "~PulseAudio offers one device only="}));
+    EXPECT_EQ(texts(Menu::Entries({}, "")).size(), 2);
+
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings("Quellstone", "Corvane").setValue("Sound/Output Device", "USB");
+    CCorvaneMainFrame frame;
+    auto* menu = frame.findChild<QMenu*>("OutputDeviceMenu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(corvane::platform::OutputDevices::Instance().Choice(), "USB"); // remembered
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 2);
+    menu->actions().at(0)->trigger(); // System Default
+    EXPECT_EQ(corvane::platform::OutputDevices::Instance().Choice(), "");
+    EXPECT_EQ(QSettings("Quellstone", "Corvane").value("Sound/Output Device").toString(), "");
+    // The notice shows while an output finds no sound system, and goes with it.
+    auto* notice = frame.findChild<QLabel*>("SoundOutputNotice");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_EQ(notice->text(), "No sound output - retrying");
+    EXPECT_FALSE(notice->isVisibleTo(&frame));
+    struct NoOutput : corvane::platform::IOutputStream {
+        std::optional<corvane::platform::OpenedFormat> Open(const std::string&) override { return {}; }
+        bool Start() override { return false; }
+        void Close() override {}
+        bool IsLost() const override { return false; }
+        std::uint64_t Calls() const override { return 0; }
+        std::uint64_t Underruns() const override { return 0; }
+        std::vector<std::string> Tried() const override { return {}; }
+        std::vector<std::string> Devices() const override { return {}; }
+    };
+    auto* device = new corvane::platform::MixerDevice(corvane::platform::AudioBackend::RtAudio);
+    device->SetStreamFactory([] { return std::make_unique<NoOutput>(); }, {});
+    ASSERT_EQ(device->Initialize(nullptr), DS_OK);
+    auto* watcher = frame.findChild<Menu*>();
+    watcher->UpdateNotice();
+    EXPECT_TRUE(notice->isVisibleTo(&frame));
+    device->Release();
+    watcher->UpdateNotice();
+    EXPECT_FALSE(notice->isVisibleTo(&frame));
 }

@@ -1,6 +1,8 @@
 // A private PulseAudio server with a null sink for tests: started, captured, killed at will.
 #include "tests/audio/PulseServer.h"
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +22,7 @@ std::string ReadAll(const std::string& path)
 
 PulseServer::~PulseServer()
 {
+    Signal(SIGCONT); // a stopped server would not end on SIGTERM
     StopCapture();
     Kill(SIGTERM);
     std::error_code ignored;
@@ -51,7 +54,7 @@ bool PulseServer::Start()
         m_dir = pattern;
     }
     std::ofstream(m_dir + "/server.pa")
-        << "load-module module-null-sink sink_name=corvane_null rate=44100 channels=2"
+        << "load-module module-null-sink sink_name=corvane_null rate=48000 channels=2"
         << " format=s16le\nset-default-sink corvane_null\n"
         << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << m_dir
         << "/native\n";
@@ -77,6 +80,8 @@ bool PulseServer::Start()
     // for the server's life, holds it awake; its first frames show the sink is running.
     // Until the socket answers, parec gives up at once; then it is started again.
     const std::string keeperFile = m_dir + "/keeper.raw";
+    std::error_code stale;
+    std::filesystem::remove(keeperFile, stale); // from a server that ran here before
     const bool running = m_server.WaitUntil(
         [&] {
             if (!m_keeper.Running())
@@ -96,6 +101,19 @@ void PulseServer::Kill(int signal)
 {
     m_server.Stop(signal);
     m_keeper.Stop();
+}
+
+void PulseServer::Signal(int signal)
+{
+    if (m_server.Pid() > 0)
+        kill(m_server.Pid(), signal);
+}
+
+bool PulseServer::PipeWireInstead()
+{
+    return std::system("command -v pulseaudio >/dev/null") != 0 &&
+           std::system("dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null"
+                       " | grep -q 'ok installed'") == 0;
 }
 
 std::vector<std::string> PulseServer::ClientEnvironment() const

@@ -21,10 +21,17 @@ public:
     PulseServer(const PulseServer&) = delete;
     PulseServer& operator=(const PulseServer&) = delete;
 
-    // Starts the server and waits (up to 10 s) until its null sink runs; false with Error() set.
+    // True where PipeWire is the desktop's sound server and no PulseAudio server is installed
+    // beside it (the test set-up leaves it out there).
+    static bool PipeWireInstead();
+
+    // Starts the server (again on the same socket after Kill) and waits (up to 10 s) until its
+    // 48000 Hz null sink runs; false with Error() set.
     bool Start();
     // Ends the server, with SIGKILL by default: it vanishes without a word to its clients.
     void Kill(int signal = SIGKILL);
+    // Sends a signal and leaves the server be (SIGSTOP freezes it, SIGCONT thaws it).
+    void Signal(int signal);
 
     // PULSE_SERVER and a client configuration without autospawn, as NAME=value entries.
     std::vector<std::string> ClientEnvironment() const;

@@ -1,6 +1,7 @@
 // The sound device and its streams on the manual back-end: the registry, segment-wise writing,
 // play modes, clamps, and the failure paths, through a device that refuses chosen calls.
 #include "audio/CSoundDevice.h"
+#include "audio/SoundOutputMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -353,4 +354,18 @@ TEST_F(Sound, VolumeAndFrequencyAreClampedPanOutOfRangeIsRejected)
     EXPECT_EQ(s->SetPan(1.5f) + s->SetPan(-1e20f) + s->SetPan(std::nanf("")), 0);
     Buffer()->GetPan(&v);
     EXPECT_EQ(v, 10000);
+}
+
+TEST(NoSoundOutputMessage, NamesTheSystemsTriedAndSaysWhatHappensNext)
+{
+    const std::string retrying = NoSoundOutputMessage({"JACK", "PulseAudio", "ALSA"}, true);
+    EXPECT_NE(retrying.find("(tried JACK, PulseAudio and ALSA)"), std::string::npos) << retrying;
+    EXPECT_NE(retrying.find("keeps trying"), std::string::npos);
+    const std::string once = NoSoundOutputMessage({}, false);
+    EXPECT_EQ(once.find("tried"), std::string::npos) << once;
+    EXPECT_EQ(once.find("keeps trying"), std::string::npos);
+    for (const std::string& text : {retrying, once}) {
+        EXPECT_TRUE(text.starts_with("No sound output")) << text;
+        EXPECT_NE(text.find("runs silently"), std::string::npos);
+    }
 }

@@ -157,7 +157,10 @@ TEST_F(PanelTest, KnobsReportDepth)
 TEST_F(PanelWithoutDevice, MessageAndSilentControls)
 {
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Corvane|Missing DirectX Version 8 or higher\r\nNo sound output possible");
+    // One message, true on Linux: no talk of DirectX, and the program runs on silently.
+    EXPECT_TRUE(messages[0].starts_with("Corvane|No sound output")) << messages[0];
+    EXPECT_NE(messages[0].find("runs silently"), std::string::npos);
+    EXPECT_EQ(messages[0].find("DirectX"), std::string::npos);
     EXPECT_EQ(view->GetStream(), nullptr);
     // The controls were all set up before the message.
     EXPECT_EQ(List(1027)->count(), 4);

@@ -111,7 +111,7 @@ TEST_F(Mixer, LevelPanAndVolume)
     EXPECT_NEAR(20 * std::log10(Rms(out, 1) / Rms(out, 0)), 30.0, 0.1);
     b->Stop();
 
-    IDirectSoundBuffer* dc = Buffer(Samples(1000, 10000), 44100);
+    IDirectSoundBuffer* dc = Buffer(Samples(1000, 10000), 22050); // at the output rate: no filter
     dc->Play(0, 0, DSBPLAY_LOOPING);
     ASSERT_EQ(dc->SetVolume(-600), DS_OK);
     for (std::int16_t s : Pull(300))
@@ -122,22 +122,21 @@ TEST_F(Mixer, LevelPanAndVolume)
 
 TEST_F(Mixer, FrequencyMovesTheCursorAndThePitch)
 {
+    // The cursor moves at the buffer's rate (it reads a few milliseconds ahead of what is
+    // heard, in steps of a few frames); an octave up it moves twice as fast.
     IDirectSoundBuffer* b = Buffer(Sine(44100, 441, 44100, 10000), 44100);
     b->Play(0, 0, DSBPLAY_LOOPING);
+    Pull(256);
+    DWORD from = Position(b);
     const auto normal = Pull(2205);
-    EXPECT_EQ(Position(b), 4410u * 2); // 100 ms of output = 4410 frames of a 44100 Hz buffer
-    ASSERT_EQ(b->SetCurrentPosition(0), DS_OK);
+    EXPECT_NEAR(double(Position(b) - from), 4410.0 * 2, 16); // 100 ms = 4410 frames of 44100 Hz
     ASSERT_EQ(b->SetFrequency(88200), DS_OK);
+    Pull(256);
+    from = Position(b);
     const auto fast = Pull(2205);
-    EXPECT_EQ(Position(b), 8820u * 2);
+    EXPECT_NEAR(double(Position(b) - from), 8820.0 * 2, 16);
     EXPECT_NEAR(CrossingsUp(normal, 0), 44, 1); // 441 Hz
     EXPECT_NEAR(CrossingsUp(fast, 0), 88, 1);   // an octave up
-
-    // Between the buffer's samples the output is interpolated linearly, wrapping at the end.
-    b->Stop();
-    corvane::platform::SetManualOutputFormat(ds, 22050, 1);
-    Buffer({0, 1000, 3000, -1000}, 11025)->Play(0, 0, DSBPLAY_LOOPING);
-    EXPECT_EQ(Pull(8, 1), (Samples{0, 500, 1000, 2000, 3000, 1000, -1000, -500}));
 }
 
 TEST_F(Mixer, BuffersAreSummedAndClipped)
@@ -175,14 +174,6 @@ TEST_F(Mixer, AtTheOutputRateLoopingAndOneShotBuffersPlaySampleForSample)
     once->GetStatus(&status);
     EXPECT_EQ(Position(once), 100 * 4u); // the cursor rests at the end
     EXPECT_EQ(status, 0u);
-
-    // Off the output rate and back: the interpolated cursor (11025 Hz, half a frame per
-    // output frame) lands on whole frames again every second frame.
-    loop->SetFrequency(11025);
-    EXPECT_EQ(Pull(3)[2], (ramp[250] + ramp[251]) / 2);
-    Pull(1);
-    loop->SetFrequency(22050);
-    EXPECT_EQ(Pull(2), (Samples{ramp[252], ramp[252], ramp[253], ramp[253]}));
 }
 
 TEST_F(Mixer, OutOfRangeControlValuesAreRejectedAndChangeNothing)
