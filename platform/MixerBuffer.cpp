@@ -78,6 +78,7 @@ HRESULT MixerBuffer::GetCurrentPosition(DWORD* playCursor, DWORD* writeCursor)
     {
         std::lock_guard<std::mutex> lock(m_mixer->Mutex());
         frame = static_cast<DWORD>(m_voice.position);
+        m_mixer->Prepare(m_voice); // a pitch that has come to rest gets its fixed-ratio engine
     }
     const DWORD play = frame * m_format.nBlockAlign;
     if (playCursor)
@@ -242,10 +243,8 @@ HRESULT MixerBuffer::SetFrequency(DWORD frequency)
         return DSERR_INVALIDPARAM;
     std::lock_guard<std::mutex> lock(m_mixer->Mutex());
     m_voice.frequency = frequency;
-    // A rate that leaves the output rate may need the resampler again: have it clean here
-    // rather than on the output thread.
-    if (!m_voice.resampling && m_voice.fadeFrames == 0)
-        m_voice.resampler->Clear();
+    // Whatever the new rate needs is made here rather than on the output thread.
+    m_mixer->Prepare(m_voice);
     return DS_OK;
 }
 

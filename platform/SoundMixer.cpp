@@ -38,6 +38,8 @@ void SoundMixer::SetOutputFormat(DWORD rate, WORD channels)
         if (v->restart) {
             v->position = v->heard;
             Restart(*v);
+        } else {
+            Prepare(*v);
         }
     m_fade.SetRate(rate);
 }
@@ -76,15 +78,25 @@ void SoundMixer::UpdateGains(MixerVoice& voice)
 }
 
 namespace {
-// How far ahead of what is heard the resampler may read, in source frames, at `ratio` source
-// frames per output frame (measured with libsoxr 0.1.3: 248 up to a ratio of 1.3, 606 at 2),
-// with a margin. The cursor runs this far ahead, so that the block written where it stands is
-// never one the resampler has read already.
+// How far ahead of what is heard the resampler may read, in source frames. The cursor runs this
+// far ahead, so that the block written where it stands is never one the resampler has read
+// already.
 double ReadAhead(double ratio)
 {
-    return std::ceil(std::max(264.0, 310.0 * ratio));
+    return VoiceResampler::ReadAhead(ratio);
 }
 } // namespace
+
+void SoundMixer::Prepare(MixerVoice& v)
+{
+    if (!v.resampler)
+        return;
+    const bool inUse = v.resampling || v.fadeFrames > 0;
+    // While the pitch moves block by block the variable-rate engine serves; a fixed-ratio one
+    // is made once it holds still (the next call here), not for every passing ratio.
+    if (!inUse || v.resampler->Steady())
+        v.resampler->Prepare(static_cast<double>(v.frequency) / m_nRate, inUse);
+}
 
 void SoundMixer::Restart(MixerVoice& v)
 {
@@ -94,6 +106,7 @@ void SoundMixer::Restart(MixerVoice& v)
     v.heard = v.direct = std::floor(std::max(0.0, v.position));
     if (v.resampler)
         v.resampler->Clear();
+    Prepare(v);
     const double ratio = static_cast<double>(v.frequency) / m_nRate;
     v.lead = ratio == 1.0 ? 0.0 : ReadAhead(ratio);
     double cursor = v.heard + v.lead;
@@ -310,35 +323,45 @@ void SoundMixer::MixResampled(MixerVoice& v, DWORD frames, double ratio)
     // The cursor's lead only grows, so that the cursor never steps back.
     if (v.resampling)
         v.lead = std::max(v.lead, ReadAhead(std::max(fromRatio, ratio)));
-    if (v.resampling || fading)
-        r.Render(v, m_converted, frames, ratio);
+    double advance = 0.0;
+    if (v.resampling || fading) {
+        advance = r.Render(v, m_converted, frames, ratio);
+        ratio = r.Ratio(); // it may lag the new ratio while its engines hand over
+    }
     if (!v.resampling || fading)
         ReadDirect(v, v.direct, frames);
     // What is heard is the path in use; the one that was left fades out over the first frames.
     const float* heard = v.resampling ? m_converted : m_direct;
     const float* leaving = v.resampling ? m_direct : m_converted;
-    const float gains[2] = {v.gainLeft, v.gainRight};
     double pos = v.heard;
-    DWORD f = 0;
-    for (; f < frames; ++f) {
-        if (v.resampling) {
-            // The resampler's cursor glides from the old rate to the new one over the block.
-            if (pos >= end && !v.looping)
-                break;
-            pos += fromRatio + (ratio - fromRatio) * (f + 1) / frames;
-            if (pos >= end && v.looping)
-                pos -= end;
+    DWORD f = frames;
+    if (v.resampling) {
+        // The resampler's cursor glides from the old rate to the new one over the block; only
+        // a one-shot that ends in it needs the frame where it ends.
+        const double glide = ratio - fromRatio;
+        if (!v.looping && pos + advance >= end) {
+            for (f = 0; f < frames && pos < end; ++f)
+                pos += fromRatio + glide * (f + 1) / frames;
+        } else {
+            pos += advance;
+            if (v.looping && pos >= end)
+                pos = std::fmod(pos, end);
         }
-        float w = 1.0f;
-        if (v.fadeFrames > 0) {
-            w = 1.0f - static_cast<float>(v.fadeFrames) / (kFadeFrames + 1);
-            --v.fadeFrames;
-        }
-        for (unsigned c = 0; c < 2; ++c) {
-            const unsigned k = f * ch + (c < ch ? c : 0);
-            const float x = w < 1.0f ? heard[k] * w + leaving[k] * (1.0f - w) : heard[k];
-            m_acc[f * 2 + c] += x * gains[c];
-        }
+    }
+    const float gl = v.gainLeft;
+    const float gr = v.gainRight;
+    const unsigned right = ch == 2 ? 1 : 0;
+    DWORD k = 0;
+    for (; k < f && v.fadeFrames > 0; ++k, --v.fadeFrames) {
+        const float w = 1.0f - static_cast<float>(v.fadeFrames) / (kFadeFrames + 1);
+        const float l = heard[k * ch] * w + leaving[k * ch] * (1.0f - w);
+        const float r2 = heard[k * ch + right] * w + leaving[k * ch + right] * (1.0f - w);
+        m_acc[k * 2] += l * gl;
+        m_acc[k * 2 + 1] += r2 * gr;
+    }
+    for (; k < f; ++k) {
+        m_acc[k * 2] += heard[k * ch] * gl;
+        m_acc[k * 2 + 1] += heard[k * ch + right] * gr;
     }
     if (!v.resampling)
         pos = v.direct;

@@ -75,6 +75,9 @@ public:
     // a rate other than the output's the resampler is filled here, on the caller's thread, and
     // the cursor shows at once how far ahead of what is heard it reads.
     void Restart(MixerVoice& voice);
+    // Readies the voice's resampler for its rate off the output thread (it may allocate; lock
+    // held): after a rate change, and from the calls a streaming writer makes anyway.
+    void Prepare(MixerVoice& voice);
 
 private:
     static constexpr DWORD kChunkFrames = 256;
