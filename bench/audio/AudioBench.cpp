@@ -49,6 +49,22 @@ void BM_MixTenMilliseconds(benchmark::State& state)
 }
 BENCHMARK(BM_MixTenMilliseconds)->Args({48000, 100})->Args({48000, 130})->Args({44100, 100})->Args({44100, 110});
 
+// The same at 48000 Hz with the pitch moving every 10 ms (between 1.10 and 1.12, as a slow
+// modulation does): the variable-rate engine's cost.
+void BM_MixTenMillisecondsModulated(benchmark::State& state)
+{
+    Rig rig;
+    corvane::platform::SetManualOutputFormat(rig.device.GetDirectSound(), 48000, 2);
+    std::vector<std::int16_t> out(480 * 2);
+    int step = 0;
+    for (auto _ : state) {
+        rig.stream->SetFrequency(1.10f + 0.002f * static_cast<float>(step++ % 10));
+        corvane::platform::PullMixedFrames(rig.device.GetDirectSound(), out.data(), 480);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_MixTenMillisecondsModulated);
+
 // A Write that takes the block: the cursor has just entered the next segment.
 void BM_WriteTaken(benchmark::State& state)
 {
