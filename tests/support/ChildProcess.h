@@ -42,6 +42,7 @@ public:
     bool Running();
     bool Exited() const { return m_pid <= 0 && m_status != -1; }
     int Status() const { return m_status; } // as waitpid reports it; -1 before the end
+    pid_t Pid() const { return m_pid; }     // for a signal that must not reap it (SIGSTOP)
 
     // Sends `signal`, then SIGKILL if the child still runs after `grace`, and reaps it.
     void Stop(int signal = 15 /* SIGTERM */,
