@@ -161,6 +161,13 @@ TEST_F(DesktopLive, SoundsAtOnceAndASleepTimerFromTheCommandLineFadesToSilenceWh
     Launch("desktop-sleep", m_pulse.ClientEnvironment(), {"--sleep", "20s"});
     const std::string window = FindWindow("Untitled - Corvane", 10);
     ASSERT_FALSE(window.empty()) << Log();
+    // The desktop's sound settings list the stream as Corvane's, with its icon.
+    std::string client;
+    for (const std::string& entry : m_pulse.ClientEnvironment())
+        client += "'" + entry + "' ";
+    const std::string inputs = RunAndRead("env " + client + "pactl list sink-inputs");
+    EXPECT_NE(inputs.find("application.name = \"Corvane\""), std::string::npos) << inputs;
+    EXPECT_NE(inputs.find("application.icon_name = \"corvane\""), std::string::npos) << inputs;
     std::this_thread::sleep_until(launched + std::chrono::milliseconds(24500));
     const std::vector<std::int16_t> frames = m_pulse.StopCapture();
     EXPECT_TRUE(m_program.Running()) << "ended when the timer ran out";
