@@ -17,6 +17,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <functional>
+
 namespace corvane {
 namespace {
 const QString kPausedText = QStringLiteral("Paused");
@@ -33,6 +35,21 @@ QAction* AddCheckItem(CCorvaneMainFrame& frame, QMenu* menu, const QString& text
 {
     QAction* action = frame.AddCommand(menu, text, id, keys);
     action->setCheckable(true);
+    return action;
+}
+
+// A check item whose state is kept in the settings under `key`: `apply` takes the remembered
+// state at once and every change after it, for as long as `owner` lives.
+QAction* AddRememberedCheckItem(QObject* owner, CCorvaneMainFrame& frame, QMenu* menu, const QString& text, int id,
+                                const QString& key, bool byDefault, const std::function<void(bool)>& apply)
+{
+    QAction* action = AddCheckItem(frame, menu, text, id);
+    action->setChecked(Settings().value(key, byDefault).toBool());
+    apply(action->isChecked());
+    QObject::connect(action, &QAction::toggled, owner, [key, apply](bool on) {
+        apply(on);
+        Settings().setValue(key, on);
+    });
     return action;
 }
 
@@ -75,13 +92,8 @@ CListeningMenu::CListeningMenu(CCorvaneMainFrame& frame, CCorvaneApp& app)
     AddSleepCommands(sound);
 
     sound->addSeparator();
-    m_pPowerSaving = AddCheckItem(frame, sound, QStringLiteral("Power Sa&ving"), cmd::SoundPowerSaving);
-    m_pPowerSaving->setChecked(Settings().value(kPowerSavingKey, true).toBool());
-    app.SetPowerSaving(m_pPowerSaving->isChecked());
-    connect(m_pPowerSaving, &QAction::toggled, this, [this](bool on) {
-        m_app.SetPowerSaving(on);
-        Settings().setValue(kPowerSavingKey, on);
-    });
+    m_pPowerSaving = AddRememberedCheckItem(this, frame, sound, QStringLiteral("Power Sa&ving"), cmd::SoundPowerSaving,
+                                            kPowerSavingKey, true, [&app](bool on) { app.SetPowerSaving(on); });
 }
 
 const QList<int>& CListeningMenu::PresetSeconds()
@@ -117,13 +129,9 @@ void CListeningMenu::AddSleepCommands(QMenu* sound)
             m_app.SetSleepTimer(action->data().toInt());
     });
 
-    m_pSleepQuit = AddCheckItem(m_frame, sound, QStringLiteral("&Quit When Sleep Timer Ends"), cmd::SoundSleepQuit);
-    m_pSleepQuit->setChecked(Settings().value(kSleepQuitKey, false).toBool());
-    m_app.SetQuitWhenSleepTimerEnds(m_pSleepQuit->isChecked());
-    connect(m_pSleepQuit, &QAction::toggled, this, [this](bool quit) {
-        m_app.SetQuitWhenSleepTimerEnds(quit);
-        Settings().setValue(kSleepQuitKey, quit);
-    });
+    m_pSleepQuit = AddRememberedCheckItem(this, m_frame, sound, QStringLiteral("&Quit When Sleep Timer Ends"),
+                                          cmd::SoundSleepQuit, kSleepQuitKey, false,
+                                          [this](bool quit) { m_app.SetQuitWhenSleepTimerEnds(quit); });
 
     m_pSleepPane = AddPane(m_frame, QStringLiteral("SleepPane"), CSleepTimer::FormatRemaining(24 * 3600 * 1000));
     CSleepTimer& timer = m_app.SleepTimer();
