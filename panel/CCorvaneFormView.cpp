@@ -6,6 +6,7 @@
 #include "audio/CSoundStream.h"
 #include "audio/SoundOutputMessage.h"
 #include "controls/COrbRotaryKnob.h"
+#include "controls/CReadoutEdit.h"
 #include "controls/CSegmentDisplay.h"
 #include "controls/CSpectrumView.h"
 #include "controls/CTextLabel.h"
@@ -91,7 +92,8 @@ QWidget* CreateItemWidget(const DialogItem& item, QWidget* parent)
             return info;
         }
         {
-            auto* edit = new QLineEdit(parent);
+            // The elapsed time changes on every render tick: its box repaints the cheap way.
+            auto* edit = item.id == kTimeEditId ? new CReadoutEdit(parent) : new QLineEdit(parent);
             edit->setReadOnly(true);
             if (!(item.style & WS_BORDER))
                 edit->setFrame(false);
