@@ -3,6 +3,7 @@
 
 #include <QEvent>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -73,9 +74,12 @@ bool CReadoutEdit::PaintDigits()
     if (!AllDigits(shown) || !PrepareDigits())
         return false;
 
+    QPainter p(this);
+    // The device painted on (the window, or an image when grabbed) decides the frame's scale.
+    const QPaintDevice* device = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    const qreal dpr = device ? device->devicePixelRatioF() : devicePixelRatioF();
     QStyleOptionFrame panel;
     initStyleOption(&panel);
-    const qreal dpr = devicePixelRatioF();
     const FrameKey key{size(), dpr, static_cast<int>(panel.state), panel.palette.cacheKey(), style(), textMargins()};
     if (m_frame.isNull() || !(key == m_frameKey)) {
         m_frame = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
@@ -94,8 +98,10 @@ bool CReadoutEdit::PaintDigits()
     for (QChar c : shown)
         width += m_digitAdvances[c.unicode() - '0'];
     const int left = m_contents.x() + kHorizontalMargin;
-    if (std::lround(width) + 1 > m_contents.width() - 2 * kHorizontalMargin)
-        return false; // QLineEdit would scroll it
+    if (std::lround(width) + 1 > m_contents.width() - 2 * kHorizontalMargin) {
+        p.end(); // QLineEdit scrolls it, and paints it itself
+        return false;
+    }
 
     m_glyphs.resize(shown.size());
     m_positions.resize(shown.size());
@@ -111,7 +117,6 @@ bool CReadoutEdit::PaintDigits()
     run.setGlyphIndexes(m_glyphs);
     run.setPositions(m_positions);
 
-    QPainter p(this);
     p.drawImage(0, 0, m_frame);
     p.setClipRect(m_contents);
     p.setPen(palette().text().color());
