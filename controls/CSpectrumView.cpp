@@ -82,6 +82,11 @@ SpectrumLayout CSpectrumView::Layout() const
     return SpectrumLayoutFor(width(), height(), fm.height(), fm.horizontalAdvance(QStringLiteral("-100")));
 }
 
+QString CSpectrumView::HeaderText() const
+{
+    return QStringLiteral("Peak %1   RMS %2 dBFS").arg(FormatDbfs(m_analyser.PeakDb()), FormatDbfs(m_analyser.RmsDb()));
+}
+
 void CSpectrumView::NextFrame()
 {
     if (m_analyser.PendingSamples() == 0) {
@@ -92,12 +97,13 @@ void CSpectrumView::NextFrame()
         m_nIdleFrames = 0;
     }
     m_analyser.Analyse();
-    if (++m_nFrames % kFramesPerReadout == 0 || m_bHeaderDue) {
-        m_bHeaderDue = true;
+    // The numbers change a few times a second, slow enough to read.
+    if (++m_nFrames % kFramesPerReadout == 0)
+        m_header = HeaderText();
+    if (GeometryCurrent())
+        Plan(true);
+    else
         update();
-    } else {
-        update(m_layout.plot.united(m_layout.meter));
-    }
 }
 
 void CSpectrumView::timerEvent(QTimerEvent* event)
@@ -170,11 +176,17 @@ void CSpectrumView::PaintBackground(const SpectrumLayout& l, qreal ratio)
 }
 
 namespace {
-// Device-pixel rectangle of a logical one.
+// Device-pixel rectangle of a logical one, and the logical rectangle covering device pixels.
 QRect DeviceRect(const QRect& r, qreal ratio)
 {
     const int left = qFloor(r.left() * ratio), top = qFloor(r.top() * ratio);
     return QRect(left, top, qFloor((r.right() + 1) * ratio) - left, qFloor((r.bottom() + 1) * ratio) - top);
+}
+
+QRect LogicalRect(const QRect& d, qreal ratio)
+{
+    const int left = qFloor(d.left() / ratio), top = qFloor(d.top() / ratio);
+    return QRect(left, top, qCeil((d.right() + 1) / ratio) - left, qCeil((d.bottom() + 1) / ratio) - top);
 }
 
 // Copies a rectangle of device pixels between two images of the same format and size.
@@ -183,109 +195,207 @@ void CopyPixels(QImage& to, const QImage& from, const QRect& d)
     for (int y = d.top(); y <= d.bottom(); ++y)
         std::memcpy(to.scanLine(y) + d.left() * 4, from.constScanLine(y) + d.left() * 4, std::size_t(d.width()) * 4);
 }
-
-void FillPixels(QImage& image, const QRect& d, QRgb colour)
-{
-    for (int y = d.top(); y <= d.bottom(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::fill(row + d.left(), row + d.left() + d.width(), colour);
-    }
-}
 } // namespace
 
-const QImage& CSpectrumView::PaintFrame()
+bool CSpectrumView::GeometryCurrent() const
 {
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels(qCeil(width() * ratio), qCeil(height() * ratio));
-    if (m_background.size() != pixels || m_background.devicePixelRatio() != ratio) {
-        m_layout = Layout();
-        PaintBackground(m_layout, ratio);
-        m_frame = m_background.copy();
-        m_bHeaderDue = true;
-    }
-    const SpectrumLayout& l = m_layout;
-    const QRect& p = l.plot;
-    const QRect dp = DeviceRect(p, ratio).intersected(m_frame.rect());
-    const QRect dm = DeviceRect(l.meter, ratio).intersected(m_frame.rect());
+    return !m_background.isNull() && m_background.devicePixelRatio() == ratio
+           && m_background.size() == QSize(qCeil(width() * ratio), qCeil(height() * ratio));
+}
 
-    // Plain pixel writes: Qt's span blending would hand a picture this tall to its thread
-    // pool, which costs more than the drawing itself.
-    CopyPixels(m_frame, m_background, dm);
+void CSpectrumView::Rebuild()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_layout = Layout();
+    PaintBackground(m_layout, ratio);
+    m_frame = m_background.copy();
+    m_plotPixels = DeviceRect(m_layout.plot, ratio).intersected(m_frame.rect());
+    m_meterPixels = DeviceRect(m_layout.meter, ratio).intersected(m_frame.rect());
 
-    // The curve: per pixel column the mean level of the bins under it, in device rows. Row by
-    // row: the plot's background, then from the line down, the line reaching to just short
-    // of the level left of it and the fill below it (the grid showing through).
-    const QRgb fill = kCurveFill.rgb(), gridFill = kGridOverFill.rgb(), grid = kGrid.rgb(), line = kCurve.rgb();
+    // Which rows and columns are grid lines: the background's first column is never one,
+    // nor is the row of the plot just above its bottom.
+    const QRect& dp = m_plotPixels;
     const int rows = dp.height(), columns = dp.width();
-    if (m_gridRow.size() != std::size_t(rows) || m_fillRow.size() != std::size_t(columns)) {
-        // Which rows and columns are grid lines: the background's first column is never
-        // one, nor is the row of the plot just above its bottom.
-        m_gridRow.resize(std::size_t(rows));
+    const QRgb grid = kGrid.rgb();
+    m_gridRow.resize(std::size_t(rows));
+    m_fillRow.resize(std::size_t(columns));
+    m_edgesHz.resize(std::size_t(columns) + 1);
+    if (rows > 1 && columns > 0) {
         for (int r = 0; r < rows; ++r)
             m_gridRow[std::size_t(r)] = reinterpret_cast<const QRgb*>(m_background.constScanLine(dp.top() + r))[dp.left()] == grid;
         const auto* plain = reinterpret_cast<const QRgb*>(m_background.constScanLine(dp.bottom() - 1)) + dp.left();
-        m_fillRow.resize(std::size_t(columns));
-        m_edgesHz.resize(std::size_t(columns) + 1);
         for (int i = 0; i < columns; ++i)
-            m_fillRow[std::size_t(i)] = plain[i] == grid ? gridFill : fill;
-        for (int i = 0; i <= columns; ++i)
-            m_edgesHz[std::size_t(i)] = FrequencyOfX((dp.left() + i - 0.5) / ratio, p, kMaxHz);
-        m_lineTop.resize(std::size_t(columns));
-        m_lineBottom.resize(std::size_t(columns));
+            m_fillRow[std::size_t(i)] = plain[i] == grid ? kGridOverFill.rgb() : kCurveFill.rgb();
     }
-    int previous = -1;
+    for (int i = 0; i <= columns; ++i)
+        m_edgesHz[std::size_t(i)] = FrequencyOfX((dp.left() + i - 0.5) / ratio, m_layout.plot, kMaxHz);
+
+    // The frame shows the bare axes: every column is written whole, the bars are unlit and
+    // the numbers still to be written.
+    m_shownTop.assign(std::size_t(columns), -1);
+    m_shownBottom.assign(std::size_t(columns), rows - 1);
+    m_lineTop.assign(std::size_t(columns), 0);
+    m_lineBottom.assign(std::size_t(columns), 0);
+    m_nMarkerX = -1;
+    m_markerLine = m_markerHead = QRect();
+    const int bar = m_layout.meter.width() / 2 - 1;
+    const int barLefts[2] = {m_layout.meter.left(), m_layout.meter.right() - bar + 1};
+    for (int k = 0; k < 2; ++k) {
+        const QRect d = DeviceRect(QRect(barLefts[k], m_layout.meter.top(), bar, m_layout.meter.height()), ratio)
+                            .intersected(m_meterPixels);
+        m_barLeft[k] = d.left();
+        m_barRight[k] = d.right();
+        m_shownBarTop[k] = m_barTop[k] = m_meterPixels.bottom() + 1;
+    }
+    m_shownHeader = QString();
+    m_header = HeaderText();
+    Plan(false);
+}
+
+void CSpectrumView::RepaintDevice(const QRect& device, bool repaint)
+{
+    if (repaint && !device.isEmpty())
+        update(LogicalRect(device, devicePixelRatioF()));
+}
+
+void CSpectrumView::Plan(bool repaint)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QRect& p = m_layout.plot;
+    const QRect& dp = m_plotPixels;
+    const int rows = dp.height(), columns = dp.width();
+    if (rows <= 0 || columns <= 0)
+        return;
+
+    // The cutoff marker: where it was and where it goes, the columns are written whole.
+    const int markerX = m_fCutoffHz >= kSpectrumMinHz && m_fCutoffHz <= kMaxHz
+                            ? static_cast<int>(std::lround(XOfFrequency(m_fCutoffHz, p, kMaxHz)))
+                            : -1;
+    if (markerX != m_nMarkerX) {
+        const auto rewrite = [this](const QRect& r) {
+            for (int i = r.left(); i <= r.right(); ++i)
+                m_shownTop[std::size_t(i)] = -1;
+        };
+        rewrite(m_markerLine);
+        rewrite(m_markerHead);
+        m_nMarkerX = markerX;
+        m_markerLine = m_markerHead = QRect();
+        if (markerX >= 0) {
+            m_markerLine = DeviceRect(QRect(markerX, p.top(), 1, p.height()), ratio).intersected(dp).translated(-dp.topLeft());
+            m_markerHead = DeviceRect(QRect(markerX - 2, p.top(), 5, 2), ratio).intersected(dp).translated(-dp.topLeft());
+        }
+        rewrite(m_markerLine);
+        rewrite(m_markerHead);
+    }
+
+    // The curve: per pixel column the mean level of the bins under it, in plot rows; the line
+    // reaches to just short of the level left of it.
+    int previous = -1, from = rows, to = -1, left = columns, right = -1;
     for (int i = 0; i < columns; ++i) {
-        const float db = m_analyser.BandLevelDb(m_edgesHz[std::size_t(i)], m_edgesHz[std::size_t(i) + 1]);
+        const std::size_t c = std::size_t(i);
+        const float db = m_analyser.BandLevelDb(m_edgesHz[c], m_edgesHz[c + 1]);
         const double t = std::clamp((kSpectrumTopDb - db) / (kSpectrumTopDb - kSpectrumBottomDb), 0.0, 1.0);
         const int level = static_cast<int>(std::lround(t * (rows - 1)));
         if (previous < 0)
             previous = level;
-        m_lineTop[std::size_t(i)] = std::min(level, previous + 1);
-        m_lineBottom[std::size_t(i)] = std::max(level, previous - 1);
+        const int top = std::min(level, previous + 1), bottom = std::max(level, previous - 1);
         previous = level;
+        m_lineTop[c] = top;
+        m_lineBottom[c] = bottom;
+        if (top == m_shownTop[c] && bottom == m_shownBottom[c])
+            continue;
+        const bool whole = m_shownTop[c] < 0;
+        from = std::min(from, whole ? 0 : std::min(top, m_shownTop[c]));
+        to = std::max(to, whole ? rows - 1 : std::max(bottom, m_shownBottom[c]));
+        left = std::min(left, i);
+        right = i;
     }
-    const int* lineTop = m_lineTop.data();
-    const int* lineBottom = m_lineBottom.data();
-    for (int r = 0; r < rows; ++r) {
-        auto* row = reinterpret_cast<QRgb*>(m_frame.scanLine(dp.top() + r)) + dp.left();
-        std::memcpy(row, m_background.constScanLine(dp.top() + r) + dp.left() * 4, std::size_t(columns) * 4);
-        const bool gridRow = m_gridRow[std::size_t(r)];
-        const QRgb* below = m_fillRow.data();
-        for (int i = 0; i < columns; ++i) {
-            const QRgb under = gridRow ? gridFill : below[i];
-            row[i] = r < lineTop[i] ? row[i] : (r <= lineBottom[i] ? line : under);
+    if (right >= 0)
+        RepaintDevice(QRect(QPoint(dp.left() + left, dp.top() + from), QPoint(dp.left() + right, dp.top() + to)), repaint);
+
+    // Meter: peak bar, then RMS bar, lit from -60 dBFS up to their level.
+    const QRect& dm = m_meterPixels;
+    const float levels[2] = {m_analyser.PeakDb(), m_analyser.RmsDb()};
+    for (int k = 0; k < 2; ++k) {
+        m_barTop[k] = levels[k] <= kMeterBottomDb
+                          ? dm.bottom() + 1
+                          : std::max(dm.top(), qFloor(YOfDb(levels[k], m_layout.meter, 0.0, kMeterBottomDb) * ratio));
+        if (m_barTop[k] != m_shownBarTop[k])
+            RepaintDevice(QRect(QPoint(m_barLeft[k], std::min(m_barTop[k], m_shownBarTop[k])),
+                                QPoint(m_barRight[k], std::max(m_barTop[k], m_shownBarTop[k]) - 1)),
+                          repaint);
+    }
+    if (m_header != m_shownHeader)
+        RepaintDevice(DeviceRect(m_layout.header, ratio), repaint);
+}
+
+void CSpectrumView::PaintColumn(int i, int from, int to)
+{
+    const QRect& dp = m_plotPixels;
+    const qsizetype stride = m_frame.bytesPerLine() / 4;
+    const qsizetype at = (dp.top() + from) * stride + dp.left() + i;
+    QRgb* out = reinterpret_cast<QRgb*>(m_frame.bits()) + at;
+    const QRgb* back = reinterpret_cast<const QRgb*>(m_background.constBits()) + at;
+    const std::size_t c = std::size_t(i);
+    const int top = m_lineTop[c], bottom = m_lineBottom[c];
+    const bool markerColumn = i >= m_markerLine.left() && i <= m_markerLine.right();
+    const int headRows = i >= m_markerHead.left() && i <= m_markerHead.right() ? m_markerHead.bottom() + 1 : 0;
+    const QRgb marker = kCutoff.rgb(), line = kCurve.rgb(), gridFill = kGridOverFill.rgb(), fill = m_fillRow[c];
+    // From the top: the plot's background, the line, then the fill with the grid showing
+    // through; the marker over all of them.
+    for (int r = from; r <= to; ++r, out += stride, back += stride) {
+        if (markerColumn || r < headRows)
+            *out = marker;
+        else if (r < top)
+            *out = *back;
+        else if (r <= bottom)
+            *out = line;
+        else
+            *out = m_gridRow[std::size_t(r)] ? gridFill : fill;
+    }
+}
+
+const QImage& CSpectrumView::PaintFrame()
+{
+    if (!GeometryCurrent())
+        Rebuild();
+    // Only what moved since the last paint is written again: plain pixel writes, as Qt's
+    // span blending would hand a picture this tall to its thread pool.
+    const int rows = m_plotPixels.height(), columns = static_cast<int>(m_lineTop.size());
+    for (int i = 0; i < columns; ++i) {
+        const std::size_t c = std::size_t(i);
+        const int top = m_lineTop[c], bottom = m_lineBottom[c], shownTop = m_shownTop[c], shownBottom = m_shownBottom[c];
+        if (top == shownTop && bottom == shownBottom)
+            continue;
+        if (shownTop < 0)
+            PaintColumn(i, 0, rows - 1);
+        else
+            PaintColumn(i, std::min(top, shownTop), std::max(bottom, shownBottom));
+        m_shownTop[c] = top;
+        m_shownBottom[c] = bottom;
+    }
+
+    const QRgb barColours[2] = {kPeakBar.rgb(), kRmsBar.rgb()};
+    for (int k = 0; k < 2; ++k) {
+        if (m_barTop[k] == m_shownBarTop[k])
+            continue;
+        for (int y = std::min(m_barTop[k], m_shownBarTop[k]), end = std::max(m_barTop[k], m_shownBarTop[k]); y < end; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(m_frame.scanLine(y));
+            const auto* back = reinterpret_cast<const QRgb*>(m_background.constScanLine(y));
+            for (int x = m_barLeft[k]; x <= m_barRight[k]; ++x)
+                row[x] = y >= m_barTop[k] ? barColours[k] : back[x];
         }
+        m_shownBarTop[k] = m_barTop[k];
     }
 
-    if (m_fCutoffHz >= kSpectrumMinHz && m_fCutoffHz <= kMaxHz) {
-        const int x = static_cast<int>(std::lround(XOfFrequency(m_fCutoffHz, p, kMaxHz)));
-        const QRgb marker = kCutoff.rgb();
-        FillPixels(m_frame, DeviceRect(QRect(x, p.top(), 1, p.height()), ratio).intersected(dp), marker);
-        FillPixels(m_frame, DeviceRect(QRect(x - 2, p.top(), 5, 2), ratio).intersected(dp), marker);
-    }
-
-    // Meter: peak bar, then RMS bar, from -60 dBFS up to their level.
-    const int bar = l.meter.width() / 2 - 1;
-    const auto drawBar = [&](int left, float db, const QColor& colour) {
-        if (db <= kMeterBottomDb)
-            return;
-        const int top = YOfDb(db, l.meter, 0.0, kMeterBottomDb);
-        FillPixels(m_frame, DeviceRect(QRect(left, top, bar, l.meter.bottom() - top + 1), ratio).intersected(dm),
-                   colour.rgb());
-    };
-    drawBar(l.meter.left(), m_analyser.PeakDb(), kPeakBar);
-    drawBar(l.meter.right() - bar + 1, m_analyser.RmsDb(), kRmsBar);
-
-    // The numbers change a few times a second, slow enough to read.
-    if (m_bHeaderDue) {
-        CopyPixels(m_frame, m_background, DeviceRect(l.header, ratio).intersected(m_frame.rect()));
+    if (m_header != m_shownHeader) {
+        CopyPixels(m_frame, m_background, DeviceRect(m_layout.header, devicePixelRatioF()).intersected(m_frame.rect()));
         QPainter dc(&m_frame);
         dc.setFont(font());
         dc.setPen(kText);
-        dc.drawText(l.header, Qt::AlignLeft | Qt::AlignVCenter,
-                    QStringLiteral("Peak %1   RMS %2 dBFS")
-                        .arg(FormatDbfs(m_analyser.PeakDb()), FormatDbfs(m_analyser.RmsDb())));
-        m_bHeaderDue = false;
+        dc.drawText(m_layout.header, Qt::AlignLeft | Qt::AlignVCenter, m_header);
+        m_shownHeader = m_header;
     }
     return m_frame;
 }
@@ -295,7 +405,7 @@ void CSpectrumView::paintEvent(QPaintEvent* event)
     const QImage& frame = PaintFrame();
     const qreal ratio = devicePixelRatioF();
     QPainter out(this);
-    const QRect r = event->rect();
-    out.drawImage(r.topLeft(), frame, QRect(QPoint(qFloor(r.left() * ratio), qFloor(r.top() * ratio)),
-                                            QSize(qCeil(r.width() * ratio), qCeil(r.height() * ratio))));
+    for (const QRect& r : event->region())
+        out.drawImage(r.topLeft(), frame, QRect(QPoint(qFloor(r.left() * ratio), qFloor(r.top() * ratio)),
+                                                QSize(qCeil(r.width() * ratio), qCeil(r.height() * ratio))));
 }

@@ -57,22 +57,39 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    bool GeometryCurrent() const;
+    void Rebuild();
     void PaintBackground(const corvane::controls::SpectrumLayout& layout, qreal ratio);
+    // This frame's picture in device rows and columns (curve, marker, bars, numbers), and
+    // where it differs from what the off-screen frame shows, asked to be repainted.
+    void Plan(bool repaint);
+    void RepaintDevice(const QRect& device, bool repaint);
+    // Column i of the plot, device rows from..to, as this frame wants it.
+    void PaintColumn(int i, int from, int to);
+    QString HeaderText() const;
 
     CSpectrumAnalyser m_analyser;
     QBasicTimer m_timer;
     QImage m_background;      // axes, grid and labels: redrawn only when the size changes
-    QImage m_frame;           // the off-screen picture each paint updates and shows
+    QImage m_frame;           // the off-screen picture: each paint changes only what moved
     corvane::controls::SpectrumLayout m_layout;
+    QRect m_plotPixels, m_meterPixels; // the plot and the meter in device pixels
     // Per device row and column of the plot: grid rows, the fill (grid columns showing
-    // through), the frequency at each column's left edge, and the line's span this frame.
+    // through), the frequency at each column's left edge.
     std::vector<char> m_gridRow;
     std::vector<QRgb> m_fillRow;
     std::vector<double> m_edgesHz;
-    std::vector<int> m_lineTop, m_lineBottom;
+    // The line's span per column, in plot rows: as the frame shows it and as this frame
+    // wants it. A shown top of -1: the column is rewritten whole.
+    std::vector<int> m_shownTop, m_shownBottom, m_lineTop, m_lineBottom;
+    int m_nMarkerX = -1;                  // the cutoff marker's column, or -1: none
+    QRect m_markerLine, m_markerHead;     // its device pixels, relative to the plot's
+    // The bars' device columns and their lit tops, shown and wanted (below the meter: unlit).
+    int m_barLeft[2] = {}, m_barRight[2] = {};
+    int m_shownBarTop[2] = {}, m_barTop[2] = {};
+    QString m_header, m_shownHeader;
     double m_fCutoffHz = 0.0;
     double m_fZoom = 1.0;
     unsigned m_nIdleFrames = 0;
     unsigned m_nFrames = 0;
-    bool m_bHeaderDue = true;
 };
