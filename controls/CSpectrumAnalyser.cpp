@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -12,9 +13,11 @@ constexpr double kPi = 3.141592653589793;
 // between two bins loses at most 0.83 dB.
 constexpr double kA0 = 0.35875, kA1 = 0.48829, kA2 = 0.14128, kA3 = 0.01168;
 
-double ToDb(double power)
+// In single precision, where log2 is quick: the pane asks for a level per pixel column.
+float ToDb(double power)
 {
-    return power > 1e-20 ? 10.0 * std::log10(power) : CSpectrumAnalyser::kFloorDb;
+    constexpr float kDbPerOctave = 3.01029996f; // 10 log10 2
+    return power > 1e-20 ? kDbPerOctave * std::log2(static_cast<float>(power)) : CSpectrumAnalyser::kFloorDb;
 }
 } // namespace
 
@@ -41,43 +44,65 @@ CSpectrumAnalyser::~CSpectrumAnalyser()
     fftwf_free(m_pOut);
 }
 
-void CSpectrumAnalyser::Push(float x)
+template <typename Sample>
+void CSpectrumAnalyser::Append(const Sample* samples, unsigned count, float scale)
 {
-    m_ring[m_nWrite] = x;
-    m_nWrite = (m_nWrite + 1) % kFftSize;
-    m_fPendingPeak = std::max(m_fPendingPeak, std::fabs(x));
-    m_fPendingSquares += static_cast<double>(x) * x;
-    ++m_nPending;
+    // In runs up to the ring's end, with the running sums in locals: a frame brings over a
+    // thousand samples.
+    float peak = m_fPendingPeak;
+    double squares = m_fPendingSquares;
+    m_nPending += count;
+    while (count > 0) {
+        const unsigned run = std::min(count, unsigned(kFftSize) - m_nWrite);
+        float* to = m_ring.data() + m_nWrite;
+        for (unsigned i = 0; i < run; ++i) {
+            float x = 0.0f;
+            if (samples)
+                x = static_cast<float>(samples[i]) * scale;
+            if constexpr (std::is_floating_point_v<Sample>)
+                x = std::isfinite(x) ? x : 0.0f;
+            to[i] = x;
+            peak = std::max(peak, std::fabs(x));
+            squares += static_cast<double>(x) * x;
+        }
+        if (samples)
+            samples += run;
+        count -= run;
+        m_nWrite = (m_nWrite + run) % kFftSize;
+    }
+    m_fPendingPeak = peak;
+    m_fPendingSquares = squares;
 }
 
 void CSpectrumAnalyser::AddSamples(const float* samples, unsigned count, float gain, double sampleRate)
 {
     if (sampleRate > 0.0)
         m_fSampleRate = sampleRate;
-    for (unsigned i = 0; i < count; ++i)
-        Push(std::isfinite(samples[i]) ? samples[i] * gain : 0.0f);
+    Append(samples, count, gain);
 }
 
 void CSpectrumAnalyser::AddPcm16(const std::int16_t* samples, unsigned count, float gain, double sampleRate)
 {
     if (sampleRate > 0.0)
         m_fSampleRate = sampleRate;
-    const float scale = gain / 32768.0f;
-    for (unsigned i = 0; i < count; ++i)
-        Push(samples[i] * scale);
+    Append(samples, count, gain / 32768.0f);
 }
 
 void CSpectrumAnalyser::AddSilence(unsigned count)
 {
-    for (unsigned i = 0; i < count; ++i)
-        Push(0.0f);
+    Append(static_cast<const float*>(nullptr), count, 0.0f);
 }
 
 void CSpectrumAnalyser::Analyse()
 {
     // Oldest sample first, so the window sees the samples in time order.
-    for (int n = 0; n < kFftSize; ++n)
-        m_pIn[n] = m_ring[(m_nWrite + static_cast<unsigned>(n)) % kFftSize] * m_window[static_cast<std::size_t>(n)];
+    const int older = kFftSize - static_cast<int>(m_nWrite);
+    const float* ring = m_ring.data();
+    const float* window = m_window.data();
+    for (int n = 0; n < older; ++n)
+        m_pIn[n] = ring[static_cast<int>(m_nWrite) + n] * window[n];
+    for (int n = older; n < kFftSize; ++n)
+        m_pIn[n] = ring[n - older] * window[n];
     fftwf_execute(static_cast<fftwf_plan>(m_plan));
 
     const auto* out = static_cast<const fftwf_complex*>(m_pOut);
@@ -98,7 +123,7 @@ void CSpectrumAnalyser::Analyse()
         m_fMeanSquare += share * (blockSquare - m_fMeanSquare);
     }
     const double fallen = m_fPeakDb - kPeakFallDbPerSecond * seconds;
-    m_fPeakDb = static_cast<float>(std::max(ToDb(static_cast<double>(m_fPendingPeak) * m_fPendingPeak),
+    m_fPeakDb = static_cast<float>(std::max(static_cast<double>(ToDb(static_cast<double>(m_fPendingPeak) * m_fPendingPeak)),
                                             std::max(fallen, static_cast<double>(kFloorDb))));
     m_fRmsDb = static_cast<float>(ToDb(m_fMeanSquare));
     m_bFirstFrame = false;

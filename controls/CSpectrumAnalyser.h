@@ -56,7 +56,9 @@ public:
     float RmsDb() const { return m_fRmsDb; }         // meter, dBFS
 
 private:
-    void Push(float x);
+    // Appends count samples times scale; null samples: silence.
+    template <typename Sample>
+    void Append(const Sample* samples, unsigned count, float scale);
 
     float* m_pIn = nullptr;        // windowed frame (FFTW's aligned memory)
     void* m_pOut = nullptr;        // fftwf_complex[kBins]

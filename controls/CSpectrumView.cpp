@@ -20,12 +20,13 @@ const QColor kBackground(24, 24, 34);
 const QColor kPlotBack(16, 16, 24);
 const QColor kGrid(52, 52, 70);
 const QColor kText(176, 176, 196);
-const QColor kCurve(255, 204, 51);         // the read-outs' segment colour
-const QColor kCurveFill(72, 62, 36);       // the curve's colour faintly over the plot
-const QColor kGridOverFill(64, 60, 58);     // a grid line seen through the fill
-const QColor kCutoff(102, 204, 255);
-const QColor kPeakBar(255, 204, 51);
-const QColor kRmsBar(120, 210, 130);
+// Written pixel by pixel each frame: plain values.
+constexpr QRgb kCurve = qRgb(255, 204, 51);        // the read-outs' segment colour
+constexpr QRgb kCurveFill = qRgb(72, 62, 36);      // the curve's colour faintly over the plot
+constexpr QRgb kGridOverFill = qRgb(64, 60, 58);   // a grid line seen through the fill
+constexpr QRgb kCutoff = qRgb(102, 204, 255);
+constexpr QRgb kPeakBar = qRgb(255, 204, 51);
+constexpr QRgb kRmsBar = qRgb(120, 210, 130);
 const QColor kBarBack(40, 40, 56);
 constexpr double kPointSize = 8.0;
 constexpr unsigned kIdleFramesBeforeSilence = 3;
@@ -226,7 +227,7 @@ void CSpectrumView::Rebuild()
             m_gridRow[std::size_t(r)] = reinterpret_cast<const QRgb*>(m_background.constScanLine(dp.top() + r))[dp.left()] == grid;
         const auto* plain = reinterpret_cast<const QRgb*>(m_background.constScanLine(dp.bottom() - 1)) + dp.left();
         for (int i = 0; i < columns; ++i)
-            m_fillRow[std::size_t(i)] = plain[i] == grid ? kGridOverFill.rgb() : kCurveFill.rgb();
+            m_fillRow[std::size_t(i)] = plain[i] == grid ? kGridOverFill : kCurveFill;
     }
     for (int i = 0; i <= columns; ++i)
         m_edgesHz[std::size_t(i)] = FrequencyOfX((dp.left() + i - 0.5) / ratio, m_layout.plot, kMaxHz);
@@ -296,7 +297,7 @@ void CSpectrumView::Plan(bool repaint)
         const std::size_t c = std::size_t(i);
         const float db = m_analyser.BandLevelDb(m_edgesHz[c], m_edgesHz[c + 1]);
         const double t = std::clamp((kSpectrumTopDb - db) / (kSpectrumTopDb - kSpectrumBottomDb), 0.0, 1.0);
-        const int level = static_cast<int>(std::lround(t * (rows - 1)));
+        const int level = static_cast<int>(t * (rows - 1) + 0.5);
         if (previous < 0)
             previous = level;
         const int top = std::min(level, previous + 1), bottom = std::max(level, previous - 1);
@@ -330,29 +331,29 @@ void CSpectrumView::Plan(bool repaint)
         RepaintDevice(DeviceRect(m_layout.header, ratio), repaint);
 }
 
-void CSpectrumView::PaintColumn(int i, int from, int to)
+void CSpectrumView::PaintColumn(QRgb* frame, const QRgb* background, int i, int from, int to) const
 {
     const QRect& dp = m_plotPixels;
     const qsizetype stride = m_frame.bytesPerLine() / 4;
     const qsizetype at = (dp.top() + from) * stride + dp.left() + i;
-    QRgb* out = reinterpret_cast<QRgb*>(m_frame.bits()) + at;
-    const QRgb* back = reinterpret_cast<const QRgb*>(m_background.constBits()) + at;
+    QRgb* out = frame + at;
+    const QRgb* back = background + at;
     const std::size_t c = std::size_t(i);
     const int top = m_lineTop[c], bottom = m_lineBottom[c];
     const bool markerColumn = i >= m_markerLine.left() && i <= m_markerLine.right();
     const int headRows = i >= m_markerHead.left() && i <= m_markerHead.right() ? m_markerHead.bottom() + 1 : 0;
-    const QRgb marker = kCutoff.rgb(), line = kCurve.rgb(), gridFill = kGridOverFill.rgb(), fill = m_fillRow[c];
+    const QRgb fill = m_fillRow[c];
     // From the top: the plot's background, the line, then the fill with the grid showing
     // through; the marker over all of them.
     for (int r = from; r <= to; ++r, out += stride, back += stride) {
         if (markerColumn || r < headRows)
-            *out = marker;
+            *out = kCutoff;
         else if (r < top)
             *out = *back;
         else if (r <= bottom)
-            *out = line;
+            *out = kCurve;
         else
-            *out = m_gridRow[std::size_t(r)] ? gridFill : fill;
+            *out = m_gridRow[std::size_t(r)] ? kGridOverFill : fill;
     }
 }
 
@@ -363,20 +364,22 @@ const QImage& CSpectrumView::PaintFrame()
     // Only what moved since the last paint is written again: plain pixel writes, as Qt's
     // span blending would hand a picture this tall to its thread pool.
     const int rows = m_plotPixels.height(), columns = static_cast<int>(m_lineTop.size());
+    auto* frame = reinterpret_cast<QRgb*>(m_frame.bits());
+    const auto* background = reinterpret_cast<const QRgb*>(m_background.constBits());
     for (int i = 0; i < columns; ++i) {
         const std::size_t c = std::size_t(i);
         const int top = m_lineTop[c], bottom = m_lineBottom[c], shownTop = m_shownTop[c], shownBottom = m_shownBottom[c];
         if (top == shownTop && bottom == shownBottom)
             continue;
         if (shownTop < 0)
-            PaintColumn(i, 0, rows - 1);
+            PaintColumn(frame, background, i, 0, rows - 1);
         else
-            PaintColumn(i, std::min(top, shownTop), std::max(bottom, shownBottom));
+            PaintColumn(frame, background, i, std::min(top, shownTop), std::max(bottom, shownBottom));
         m_shownTop[c] = top;
         m_shownBottom[c] = bottom;
     }
 
-    const QRgb barColours[2] = {kPeakBar.rgb(), kRmsBar.rgb()};
+    const QRgb barColours[2] = {kPeakBar, kRmsBar};
     for (int k = 0; k < 2; ++k) {
         if (m_barTop[k] == m_shownBarTop[k])
             continue;

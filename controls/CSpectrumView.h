@@ -65,7 +65,7 @@ private:
     void Plan(bool repaint);
     void RepaintDevice(const QRect& device, bool repaint);
     // Column i of the plot, device rows from..to, as this frame wants it.
-    void PaintColumn(int i, int from, int to);
+    void PaintColumn(QRgb* frame, const QRgb* background, int i, int from, int to) const;
     QString HeaderText() const;
 
     CSpectrumAnalyser m_analyser;
