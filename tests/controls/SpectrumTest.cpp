@@ -224,3 +224,28 @@ TEST(SpectrumView, TakesNothingWhileHiddenAndHearsSilenceWhenBlocksStop)
     view.hide();
     EXPECT_FALSE(view.IsActive());
 }
+
+TEST(SpectrumView, FrameKeptUpAsItGoesEqualsOnePaintedWhole)
+{
+    // Each paint rewrites only what moved: after loud noise, a quiet spell, gaps and a moving
+    // marker, the picture is the one painted from scratch (the numbers aside, new only now
+    // and then).
+    CSpectrumView asItGoes, whole;
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> noise(-12000, 12000);
+    std::vector<std::int16_t> pcm(882);
+    for (int frame = 0; frame < 120; ++frame) {
+        for (auto& s : pcm)
+            s = static_cast<std::int16_t>(noise(rng) / (frame < 60 ? 1 : 40));
+        for (CSpectrumView* view : {&asItGoes, &whole}) {
+            view->resize(360, 300);
+            view->SetCutoff(100.0 + 40.0 * frame);
+            if (frame % 7)
+                view->AddBlock(pcm.data(), 882, 1.0f, kRate);
+            view->NextFrame();
+        }
+        asItGoes.PaintFrame();
+    }
+    const QRect below(0, asItGoes.Layout().header.bottom() + 1, 360, 300);
+    EXPECT_EQ(asItGoes.PaintFrame().copy(below), whole.PaintFrame().copy(below));
+}
