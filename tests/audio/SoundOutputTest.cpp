@@ -237,30 +237,21 @@ TEST_F(Sound, WriteTakesOneBlockPerSegmentAddingThePreviousIndexUnscaled)
     CSoundStream* s = StartWithStream();
     ASSERT_NE(s, nullptr);
     ASSERT_EQ(s->SetPlayMode(2), DS_OK);
-    EXPECT_EQ(s->Write(Block(100).data()), kSegment);
-    EXPECT_EQ(s->Write(Block(200).data()), 0u);
-    Advance(800); // cursor at byte 1600, still in segment 0
-    EXPECT_EQ(s->Write(Block(200).data()), 0u);
-    Advance(82); // byte 1764: segment 1
-    EXPECT_EQ(s->Write(Block(200).data()), kSegment);
-    EXPECT_EQ(Segment(0), Block(100));
-    EXPECT_EQ(Segment(1), Block(200));
-    EXPECT_EQ(Segment(2), Block(0));
-
-    Buffer()->SetCurrentPosition(3 * kSegment);
-    ASSERT_EQ(s->Write(Block(3).data()), kSegment);
-    // (7054 + 3) / 1764 = 4: segment 4 is taken 2 bytes before the cursor reaches it.
-    Buffer()->SetCurrentPosition(7054);
-    EXPECT_EQ(s->Write(Block(4).data()), kSegment);
-    EXPECT_EQ(Segment(4), Block(4));
-    EXPECT_EQ(Segment(3), Block(3));
-    Buffer()->SetCurrentPosition(7 * kSegment);
-    ASSERT_EQ(s->Write(Block(7).data()), kSegment);
-    // (14110 + 7) / 1764 = 8, which wraps to segment 0.
-    Buffer()->SetCurrentPosition(14110);
-    EXPECT_EQ(s->Write(Block(8).data()), kSegment);
-    EXPECT_EQ(Segment(0), Block(8));
-    EXPECT_EQ(Segment(7), Block(7));
+    // The cursor's byte position, the block offered there, and whether it is taken.
+    const std::tuple<DWORD, std::int16_t, bool> kWrites[] = {
+        {0, 100, true},   {0, 200, false}, // segment 0 is written once per pass
+        {1600, 200, false}, {1764, 200, true}, {3 * kSegment, 3, true},
+        {7054, 4, true},  // (7054 + 3) / 1764 = 4: taken 2 bytes before the cursor reaches it
+        {7 * kSegment, 7, true},
+        {14110, 8, true}, // (14110 + 7) / 1764 = 8, which wraps to segment 0
+    };
+    for (auto [cursor, value, taken] : kWrites) {
+        Buffer()->SetCurrentPosition(cursor);
+        EXPECT_EQ(s->Write(Block(value).data()), taken ? kSegment : 0u) << cursor << " " << value;
+    }
+    const std::int16_t kSegments[] = {8, 200, 0, 3, 4, 0, 0, 7};
+    for (DWORD i = 0; i < 8; ++i)
+        EXPECT_EQ(Segment(i), Block(kSegments[i])) << i;
 }
 
 TEST_F(Sound, PlayStopAndSetStopped)
@@ -336,24 +327,22 @@ TEST_F(Sound, VolumeAndFrequencyAreClampedPanOutOfRangeIsRejected)
     }
     DWORD f = 0;
     constexpr float inf = std::numeric_limits<float>::infinity();
-    const std::pair<float, DWORD> rates[] = {{1.0f, 44100}, {0.001f, 100}, {3.0f, 100000},
-                                             {0.5f, 22050}, {-4.0f, 100},  {inf, 100000}};
-    for (auto [ratio, hz] : rates) {
-        EXPECT_EQ(s->SetFrequency(ratio), 1) << ratio;
+    // Ratio or pan, whether it is accepted, and the buffer's setting after it (a refusal keeps the last).
+    const std::tuple<float, int, DWORD> rates[] = {{1.0f, 1, 44100},  {0.001f, 1, 100}, {3.0f, 1, 100000},
+                                                   {0.5f, 1, 22050},  {-4.0f, 1, 100},  {inf, 1, 100000},
+                                                   {std::nanf(""), 0, 100000}};
+    for (auto [ratio, ok, hz] : rates) {
+        EXPECT_EQ(s->SetFrequency(ratio), ok) << ratio;
         Buffer()->GetFrequency(&f);
         EXPECT_EQ(f, hz) << ratio;
     }
-    EXPECT_EQ(s->SetFrequency(std::nanf("")), 0);
-    Buffer()->GetFrequency(&f);
-    EXPECT_EQ(f, 100000u);
-
-    EXPECT_EQ(s->SetPan(-0.5f), 1);
-    Buffer()->GetPan(&v);
-    EXPECT_EQ(v, -5000);
-    EXPECT_EQ(s->SetPan(1.00005f), 1); // 10000.5 truncates into range
-    EXPECT_EQ(s->SetPan(1.5f) + s->SetPan(-1e20f) + s->SetPan(std::nanf("")), 0);
-    Buffer()->GetPan(&v);
-    EXPECT_EQ(v, 10000);
+    const std::tuple<float, int, LONG> pans[] = {{-0.5f, 1, -5000}, {1.00005f, 1, 10000}, // 10000.5 truncates
+                                                 {1.5f, 0, 10000},  {-1e20f, 0, 10000},  {std::nanf(""), 0, 10000}};
+    for (auto [pan, ok, out] : pans) {
+        EXPECT_EQ(s->SetPan(pan), ok) << pan;
+        Buffer()->GetPan(&v);
+        EXPECT_EQ(v, out) << pan;
+    }
 }
 
 TEST(NoSoundOutputMessage, NamesTheSystemsTriedAndSaysWhatHappensNext)

@@ -73,16 +73,23 @@ bool Within(std::chrono::milliseconds limit, Condition done)
 
 constexpr OutputSupervisor::Timing kFast{20ms, 100ms, 5ms};
 
+// A device on fakes steered through `control`, initialised; it retries quickly.
+MixerDevice* DeviceOn(const std::shared_ptr<Control>& control)
+{
+    auto* device = new MixerDevice(AudioBackend::RtAudio);
+    device->SetStreamFactory([control] { return std::make_unique<FakeStream>(control); }, kFast);
+    EXPECT_EQ(device->Initialize(nullptr), DS_OK); // runs on silently while it retries
+    device->SetCooperativeLevel(reinterpret_cast<HWND>(device), DSSCL_PRIORITY);
+    return device;
+}
+
 } // namespace
 
 TEST(OutputSupervisor, RetriesUntilAnOutputOpensAndTheMixerFollowsItsFormat)
 {
     auto control = std::make_shared<Control>();
     control->failuresLeft = 3;
-    auto* device = new MixerDevice(AudioBackend::RtAudio);
-    device->SetStreamFactory([control] { return std::make_unique<FakeStream>(control); }, kFast);
-    ASSERT_EQ(device->Initialize(nullptr), DS_OK); // runs on silently while it retries
-    device->SetCooperativeLevel(reinterpret_cast<HWND>(device), DSSCL_PRIORITY);
+    auto* device = DeviceOn(control);
     // The primary format is reported as set, but mixing stays at the rate really opened.
     IDirectSoundBuffer* primary = nullptr;
     DSBUFFERDESC pd{sizeof(DSBUFFERDESC), DSBCAPS_PRIMARYBUFFER, 0, 0, nullptr};
@@ -105,10 +112,7 @@ TEST(OutputSupervisor, RetriesUntilAnOutputOpensAndTheMixerFollowsItsFormat)
 TEST(OutputSupervisor, LostAndFrozenOutputsAreReplacedWhileTheCursorsKeepTime)
 {
     auto control = std::make_shared<Control>();
-    auto* device = new MixerDevice(AudioBackend::RtAudio);
-    device->SetStreamFactory([control] { return std::make_unique<FakeStream>(control); }, kFast);
-    ASSERT_EQ(device->Initialize(nullptr), DS_OK);
-    device->SetCooperativeLevel(reinterpret_cast<HWND>(device), DSSCL_PRIORITY);
+    auto* device = DeviceOn(control);
     ASSERT_TRUE(Within(1000ms, [&] { return control->opened == 1; }));
 
     // The writes fail: it counts as lost, and the next attempt (which fails) keeps it so.
