@@ -24,22 +24,34 @@
 #include <cstdlib>
 #include <functional>
 
-TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDevices)
-{
-    setenv("CORVANE_AUDIO", "manual", 1);
-    QTemporaryDir settingsDir, files;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    corvane::test::CFakePrompts prompts;
+namespace {
+// The application with the real panel on the manual back-end, its settings in `settingsDir`;
+// what the panel would show in a message box is collected in `messages`.
+struct PanelApp : corvane::CCorvaneApp {
     CCorvaneFormView* view = nullptr;
     std::vector<std::string> messages;
-    corvane::CCorvaneApp app(
-        [&] {
-            view = new CCorvaneFormView;
-            view->SetMessageBoxHandler([&](const std::string& text, const std::string&) { messages.push_back(text); });
-            return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(view);
-        },
-        &prompts);
+    PanelApp(const QTemporaryDir& settingsDir, corvane::IDocumentPrompts* prompts)
+        : CCorvaneApp(
+              [this] {
+                  view = new CCorvaneFormView;
+                  view->SetMessageBoxHandler([this](const std::string& text, const std::string&) { messages.push_back(text); });
+                  return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(view);
+              },
+              prompts)
+    {
+        setenv("CORVANE_AUDIO", "manual", 1);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    }
+};
+} // namespace
+
+TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingListsOrDevices)
+{
+    QTemporaryDir settingsDir, files;
+    corvane::test::CFakePrompts prompts;
+    PanelApp app(settingsDir, &prompts);
     ASSERT_TRUE(app.InitInstance(QString(), nullptr));
+    CCorvaneFormView* view = app.view;
     CSoundDevice* device = view->GetSoundDevice();
     ASSERT_NE(device, nullptr);
     ASSERT_NE(device->FindStream(0), nullptr);
@@ -85,7 +97,7 @@ TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingLists
     EXPECT_EQ(view->GetSoundDevice(), device);
     EXPECT_NE(device->FindStream(0), nullptr); // one stream, on the same device
     EXPECT_EQ(device->FindStream(1), nullptr);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(app.messages.empty());
 
     // File > Sounds opens a ready-made sound as a new, untitled and unmodified document.
     QMenu* sounds = app.MainFrame()->SoundsMenu();
@@ -96,9 +108,9 @@ TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingLists
     (*surf)->trigger();
     EXPECT_EQ(app.MainFrame()->windowTitle(), "Untitled - Corvane");
     EXPECT_FALSE(app.Document()->IsModified());
-    EXPECT_EQ(view->GetControlAs<QComboBox>(1010)->currentText(), "Pink");
-    EXPECT_EQ(view->GetControlAs<QComboBox>(1009)->currentText(), "SV LowPass");
-    EXPECT_EQ(view->GetControlAs<QComboBox>(1027)->currentText(), "LFO 1"); // the volume follows LFO 1
+    // Its noise, filter and volume route (LFO 1), as the sound file gives them.
+    for (auto [list, text] : {std::pair{1010, "Pink"}, {1009, "SV LowPass"}, {1027, "LFO 1"}})
+        EXPECT_EQ(view->GetControlAs<QComboBox>(list)->currentText(), text) << list;
     EXPECT_FLOAT_EQ(view->GetLfo(0).GetFrequency(), 0.125f);
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
@@ -110,17 +122,10 @@ namespace {
 std::vector<std::int16_t> PlayWithClock(bool powerSaving, int ms,
                                         const std::function<void(corvane::CCorvaneApp&, int)>& atMs = {})
 {
-    setenv("CORVANE_AUDIO", "manual", 1);
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     corvane::test::CFakePrompts prompts;
-    CCorvaneFormView* view = nullptr;
-    corvane::CCorvaneApp app(
-        [&] {
-            view = new CCorvaneFormView;
-            return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(view);
-        },
-        &prompts);
+    PanelApp app(settingsDir, &prompts);
+    CCorvaneFormView*& view = app.view;
     constexpr std::int64_t kTicksPerMs = 10000;
     std::int64_t counter = 0;
     std::vector<std::int16_t> captured;
@@ -202,23 +207,15 @@ TEST(CCorvaneAppWithPanel, PauseFadesTheOutputToSilenceAndResumeBringsItBack)
 
 TEST(CCorvaneAppWithPanel, ZoomAndSpectrumAreRememberedAndBadSettingsIgnored)
 {
-    setenv("CORVANE_AUDIO", "manual", 1);
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings(corvane::CCorvaneApp::kOrganisation, corvane::CCorvaneApp::kApplication).setValue("View/Zoom", "37");
     corvane::test::CFakePrompts prompts;
     const auto run = [&](const std::function<void(corvane::CCorvaneApp&, CCorvaneFormView&)>& check) {
-        CCorvaneFormView* view = nullptr;
-        corvane::CCorvaneApp app(
-            [&] {
-                view = new CCorvaneFormView;
-                view->SetMessageBoxHandler([](const std::string&, const std::string&) {});
-                return std::make_unique<corvane::CPanelAdapter<CCorvaneFormView>>(view);
-            },
-            &prompts);
+        PanelApp app(settingsDir, &prompts);
         ASSERT_TRUE(app.InitInstance(QString(), nullptr));
-        check(app, *view);
+        check(app, *app.view);
     };
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings(corvane::CCorvaneApp::kOrganisation, corvane::CCorvaneApp::kApplication).setValue("View/Zoom", "37");
     run([](corvane::CCorvaneApp& app, CCorvaneFormView& view) {
         corvane::CCorvaneMainFrame& frame = *app.MainFrame();
         EXPECT_EQ(view.GetZoom(), 100); // 37 % is not offered

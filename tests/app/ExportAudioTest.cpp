@@ -61,24 +61,15 @@ TEST(CExportAudioDialog, ChoicesBecomeExportOptionsAndUnusableOnesAreNamed)
     }
 }
 
-TEST(CExportJob, WritesWhatTheExportWritesReportsProgressCancelsAndFails)
+TEST(CExportJob, ReportsProgressCancelsAndFails)
 {
     EXPECT_EQ(CExportJob::PercentOf("[####------]  40%  2.0 / 5.0 s"), 40);
     EXPECT_EQ(CExportJob::PercentOf("[----------]   0%  0.0 / 5.0 s"), 0);
     EXPECT_EQ(CExportJob::PercentOf("corvane: note: 40%"), -1);
 
-    QTemporaryDir dir;
-    const QStringList sound = {"--seconds", "3", "--noise", "brown", "--lfo1", "sine:0.5", "--route", "cutoff=lfo1:0.4"};
-    CExportJob job;
-    const QList<QVariant> done = RunJob(job, QStringList{"--export", dir.filePath("job.flac")} + sound);
-    ASSERT_EQ(done.size(), 3);
-    EXPECT_TRUE(done[0].toBool()) << done[2].toString().toStdString();
-    ASSERT_EQ(RunExport(QStringList{"corvane", "--export", dir.filePath("direct.flac")} + sound), 0);
-    EXPECT_FALSE(Contents(dir.filePath("job.flac")).isEmpty());
-    EXPECT_EQ(Contents(dir.filePath("job.flac")), Contents(dir.filePath("direct.flac")));
-
     // Cancelled once the bar moves: no file, not even a partial one.
-    QTemporaryDir cancelDir;
+    QTemporaryDir dir, cancelDir;
+    CExportJob job;
     QSignalSpy progress(&job, &CExportJob::Progress);
     QSignalSpy finished(&job, &CExportJob::Finished);
     job.Start(QStringLiteral(CORVANE_BINARY), {"--export", cancelDir.filePath("long.flac"), "--seconds", "36000"});
@@ -129,5 +120,6 @@ TEST(ExportAudio, TheWindowsExportOfAChangedPanelEqualsTheCommandLinesWithTheSam
                          "--noise", "brown", "--hold", "10", "--smooth", "0.5", "--filter", "sv-bandpass", "--cutoff",
                          "5000", "--lfo1", "triangle:2", "--route", "pan=lfo1:0.5"}),
               0);
+    EXPECT_FALSE(Contents(dir.filePath("window.flac")).isEmpty());
     EXPECT_EQ(Contents(dir.filePath("window.flac")), Contents(dir.filePath("direct.flac")));
 }

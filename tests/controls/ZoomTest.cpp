@@ -24,26 +24,15 @@ const std::map<char, std::string> kDigitSegments = {
     {'5', "acdfg"},  {'6', "acdefg"}, {'7', "abc"},    {'8', "abcdefg"}, {'9', "abcdfg"},
 };
 
-// A point inside each segment of a 20-pixel-high cell (12 px wide), at 100 %.
-QPoint SegmentPoint(char segment)
-{
-    switch (segment) {
-    case 'a': return {4, 2};
-    case 'b': return {9, 5};
-    case 'c': return {9, 13};
-    case 'd': return {4, 17};
-    case 'e': return {1, 13};
-    case 'f': return {1, 5};
-    default: return {4, 10}; // g
-    }
-}
+// A point inside each segment a..g of a 20-pixel-high cell (12 px wide), at 100 %.
+const QPoint kSegmentPoints[] = {{4, 2}, {9, 5}, {9, 13}, {4, 17}, {1, 13}, {1, 5}, {4, 10}};
 
 void ExpectDigits(const QImage& shot, const std::string& text, double zoom)
 {
     for (std::size_t cell = 0; cell < text.size(); ++cell) {
         const std::string& lit = kDigitSegments.at(text[cell]);
         for (char segment : std::string("abcdefg")) {
-            const QPoint p = SegmentPoint(segment) + QPoint(static_cast<int>(cell) * 12, 0);
+            const QPoint p = kSegmentPoints[segment - 'a'] + QPoint(static_cast<int>(cell) * 12, 0);
             const QPoint at(static_cast<int>(p.x() * zoom), static_cast<int>(p.y() * zoom));
             const bool isLit = shot.pixelColor(at) == kLit;
             EXPECT_EQ(isLit, lit.find(segment) != std::string::npos)

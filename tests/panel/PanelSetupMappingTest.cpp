@@ -34,8 +34,6 @@ TEST_F(PanelTest, StartUpState)
     EXPECT_EQ(view->GetInfoText(), "");
     for (int id : {1032, 1033, 1035})
         EXPECT_TRUE(view->GetControl(id)->isEnabled()) << id;
-    // LFO 3's list drops half as far as LFO 1's (both still show all their items).
-    EXPECT_EQ(List(1039)->property("dropHeight").toInt() * 2, List(1012)->property("dropHeight").toInt());
 
     // The elapsed time shows the clock (in 100 ns units) in whole milliseconds.
     std::int64_t time = 1234567890;
