@@ -76,10 +76,9 @@ std::vector<float> NoiseBlock()
     return block;
 }
 
-void BM_NoiseGenerator(benchmark::State& state)
+// Times the generator's blocks as it is set up, and reports allocations made while running.
+void RunGenerator(benchmark::State& state, CNoiseGenerator& generator)
 {
-    CNoiseGenerator generator;
-    generator.SetType(static_cast<int>(state.range(0)));
     std::vector<float> block(kBlock);
     const long before = g_allocations.load();
     for (auto _ : state) {
@@ -87,6 +86,13 @@ void BM_NoiseGenerator(benchmark::State& state)
         benchmark::DoNotOptimize(block.data());
     }
     Report(state, before);
+}
+
+void BM_NoiseGenerator(benchmark::State& state)
+{
+    CNoiseGenerator generator;
+    generator.SetType(static_cast<int>(state.range(0)));
+    RunGenerator(state, generator);
 }
 BENCHMARK(BM_NoiseGenerator)->ArgName("type")->DenseRange(0, 4);
 
@@ -97,13 +103,7 @@ void BM_NoiseGeneratorSmoothed(benchmark::State& state)
     generator.SetType(CNoiseGenerator::Brown);
     generator.SetHold(static_cast<int>(state.range(0)));
     generator.SetSmooth(1.0f);
-    std::vector<float> block(kBlock);
-    const long before = g_allocations.load();
-    for (auto _ : state) {
-        generator.Generate(block.data(), kBlock);
-        benchmark::DoNotOptimize(block.data());
-    }
-    Report(state, before);
+    RunGenerator(state, generator);
 }
 BENCHMARK(BM_NoiseGeneratorSmoothed)->ArgName("hold")->Arg(2)->Arg(50);
 
@@ -114,13 +114,7 @@ void BM_NoiseGeneratorHoldModulated(benchmark::State& state)
     CNoiseGenerator generator;
     generator.SetHoldModulation(lfos.blocks[0].data(), kBlock);
     generator.SetHoldModulationDepth(1.246f);
-    std::vector<float> block(kBlock);
-    const long before = g_allocations.load();
-    for (auto _ : state) {
-        generator.Generate(block.data(), kBlock);
-        benchmark::DoNotOptimize(block.data());
-    }
-    Report(state, before);
+    RunGenerator(state, generator);
 }
 BENCHMARK(BM_NoiseGeneratorHoldModulated);
 

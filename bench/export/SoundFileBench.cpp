@@ -98,14 +98,3 @@ void BM_ParseSound(benchmark::State& state)
 BENCHMARK(BM_ParseSound)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("CORVANE_AUDIO", "manual", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

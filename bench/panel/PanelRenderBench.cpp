@@ -65,14 +65,3 @@ void BM_RenderBlockAllRoutes(benchmark::State& state)
 BENCHMARK(BM_RenderBlockAllRoutes)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("CORVANE_AUDIO", "manual", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
