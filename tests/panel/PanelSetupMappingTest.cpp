@@ -211,7 +211,6 @@ TEST_F(PanelTest, RepeatedSetUpStartsOver)
     view->OnInitialUpdate();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(view->GetStream(), stream);
-    EXPECT_EQ(List(1012)->count(), 5);
     EXPECT_EQ(Knob(1008)->value(), 60);
     EXPECT_EQ(view->GetFilter(), static_cast<const CNoiseFilter*>(&view->GetClassicFilter()));
     EXPECT_EQ(BufferVolume(), 0);
