@@ -40,4 +40,8 @@ ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:prin
   UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --no-tests=error --output-on-failure -j "$jobs" -LE live
 # The mixer and the sound output again under ThreadSanitizer: the output has its own thread.
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --no-tests=error --output-on-failure -j "$jobs"
+# The frozen-server test is left out here: it leaves a thread behind in the frozen server on
+# purpose, so that the exit is not held up, and as nothing can join that thread the sanitizer
+# cannot see that it ended before the process's static objects go (it runs in the other trees).
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
+  ctest --test-dir build-tsan --no-tests=error --output-on-failure -j "$jobs" -E 'AFrozenServer'

@@ -277,7 +277,9 @@ TEST_F(Mixer, OutputThreadAndCallerInterleaveSafely)
     output.join();
     EXPECT_EQ(wrongCount, 0);
     // A sine of 8000 or blocks of 1234, attenuated or panned: at most the resampler's
-    // overshoot above the loudest input, never a full-scale burst.
-    EXPECT_LE(loudest, 9000);
+    // overshoot above the loudest input, never a full-scale burst. A block pasted over the
+    // sine jumps by up to 9234, and a band-limited resampler rings by up to about an eighth of
+    // a jump, so the bound leaves room for that.
+    EXPECT_LE(loudest, 10000);
     EXPECT_GT(loudest, 0);
 }
