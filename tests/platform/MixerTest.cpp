@@ -1,5 +1,6 @@
 // The sound API stand-in on the manual back-end: what the mixer makes of playing buffers
 // (level, pan, volume, rate, clipping, wraps and one-shot ends) and the buffer and back-end rules.
+#include "ManualDevice.h"
 #include "platform/dsound.h"
 
 #include <gtest/gtest.h>
@@ -41,38 +42,9 @@ int CrossingsUp(const Samples& frames, int channel)
     return n;
 }
 
-class Mixer : public ::testing::Test {
+class Mixer : public ::testing::Test, protected platform_test::ManualDevice {
 protected:
-    void SetUp() override
-    {
-        ds->Initialize(nullptr);
-        ds->SetCooperativeLevel(reinterpret_cast<HWND>(ds), DSSCL_PRIORITY);
-        corvane::platform::SetManualOutputFormat(ds, 22050, 2);
-    }
-    void TearDown() override
-    {
-        for (IDirectSoundBuffer* b : made)
-            b->Release();
-        ds->Release();
-    }
-    // A 16-bit secondary buffer holding `samples`, with volume, pan and frequency control.
-    IDirectSoundBuffer* Buffer(const Samples& samples, DWORD rate, WORD channels = 1)
-    {
-        const WORD align = static_cast<WORD>(2 * channels);
-        WAVEFORMATEX f{WAVE_FORMAT_PCM, channels, rate, rate * align, align, 16, 0};
-        DSBUFFERDESC desc{sizeof(DSBUFFERDESC),
-                          DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY,
-                          static_cast<DWORD>(samples.size() * 2), 0, &f};
-        IDirectSoundBuffer* b = nullptr;
-        EXPECT_EQ(ds->CreateSoundBuffer(&desc, &b, nullptr), DS_OK);
-        LPVOID p = nullptr;
-        DWORD n = 0;
-        b->Lock(0, desc.dwBufferBytes, &p, &n, nullptr, nullptr, 0);
-        std::memcpy(p, samples.data(), n);
-        b->Unlock(p, n, nullptr, 0);
-        made.push_back(b);
-        return b;
-    }
+    Mixer() : ManualDevice(22050, 2) {}
     Samples Pull(DWORD frames, WORD channels = 2)
     {
         Samples out(frames * channels);
@@ -85,9 +57,6 @@ protected:
         b->GetCurrentPosition(&play, nullptr);
         return play;
     }
-
-    IDirectSound* ds = corvane::platform::CreateMixerDevice(corvane::platform::AudioBackend::Manual);
-    std::vector<IDirectSoundBuffer*> made;
 };
 
 } // namespace

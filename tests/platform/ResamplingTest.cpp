@@ -1,5 +1,6 @@
 // The mixer's rate conversion as a listener hears it: aliases and images, the top octave kept,
 // bit-exact output at the native rate, and pitch changes without clicks.
+#include "ManualDevice.h"
 #include "engine/CRandomSource.h"
 #include "engine/CSvFilter.h"
 #include "platform/dsound.h"
@@ -17,35 +18,13 @@ namespace {
 using Samples = std::vector<std::int16_t>;
 constexpr double kPi = std::numbers::pi;
 
-struct Device {
-    IDirectSound* ds = corvane::platform::CreateMixerDevice(corvane::platform::AudioBackend::Manual);
-    std::vector<IDirectSoundBuffer*> made;
-    explicit Device(DWORD rate, WORD channels = 1)
-    {
-        ds->Initialize(nullptr);
-        ds->SetCooperativeLevel(reinterpret_cast<HWND>(ds), DSSCL_PRIORITY);
-        corvane::platform::SetManualOutputFormat(ds, rate, channels);
-    }
-    ~Device()
-    {
-        for (IDirectSoundBuffer* b : made)
-            b->Release();
-        ds->Release();
-    }
+struct Device : platform_test::ManualDevice {
+    explicit Device(DWORD rate, WORD channels = 1) : ManualDevice(rate, channels) {}
+    // Frequency control only: no volume or pan stage stands between the samples and the output.
     IDirectSoundBuffer* Loop(const Samples& samples, DWORD rate)
     {
-        WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, rate, rate * 2, 2, 16, 0};
-        DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_CTRLFREQUENCY,
-                          static_cast<DWORD>(samples.size() * 2), 0, &f};
-        IDirectSoundBuffer* b = nullptr;
-        EXPECT_EQ(ds->CreateSoundBuffer(&desc, &b, nullptr), DS_OK);
-        LPVOID p = nullptr;
-        DWORD n = 0;
-        b->Lock(0, desc.dwBufferBytes, &p, &n, nullptr, nullptr, 0);
-        std::memcpy(p, samples.data(), n);
-        b->Unlock(p, n, nullptr, 0);
+        IDirectSoundBuffer* b = Buffer(samples, rate, 1, DSBCAPS_CTRLFREQUENCY);
         b->Play(0, 0, DSBPLAY_LOOPING);
-        made.push_back(b);
         return b;
     }
     std::vector<double> Pull(DWORD frames)
