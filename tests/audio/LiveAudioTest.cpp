@@ -2,10 +2,9 @@
 // listens: level, balance, pitch, the top octave, recovery from a restart, a frozen server,
 // and underruns.
 #include "audio/CSoundDevice.h"
-#include "engine/CRandomSource.h"
-#include "engine/CSvFilter.h"
 #include "tests/audio/PulseServer.h"
 #include "tests/engine/SignalAnalysis.h"
+#include "tests/platform/ManualDevice.h"
 #include "tests/support/CannotRun.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +13,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <memory>
-#include <numbers>
 #include <thread>
 
 using corvane::test::PulseServer;
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -28,35 +26,7 @@ constexpr unsigned kCaptureRate = 44100;
 // 70 whole periods in the 7056-sample buffer: what is still left in a segment from the previous
 // pass joins the new block without a phase jump, so the tone stays pure.
 constexpr double kToneHz = 44100.0 * 70 / 7056; // 437.5 Hz
-constexpr double kPeak = 16000.0;
-constexpr double kToneRms = kPeak / std::numbers::sqrt2;
-
-// A continuous sound offered to the stream in 882-sample blocks every 5 ms, as the program's
-// render cycle does; the next block is rendered once one is taken. A tone unless told otherwise.
-struct Tone {
-    std::vector<std::int16_t> block = std::vector<std::int16_t>(882);
-    double phase = 0.0;
-    std::function<void(std::vector<std::int16_t>&)> render;
-    Tone() { Render(); }
-    explicit Tone(std::function<void(std::vector<std::int16_t>&)> r) : render(std::move(r)) { Render(); }
-    void Render()
-    {
-        if (render)
-            return render(block);
-        for (auto& s : block) {
-            s = static_cast<std::int16_t>(kPeak * std::sin(phase));
-            phase = std::fmod(phase + 2 * std::numbers::pi * kToneHz / 44100.0, 2 * std::numbers::pi);
-        }
-    }
-    void Play(CSoundStream* stream, double seconds)
-    {
-        for (auto end = Clock::now() + std::chrono::duration<double>(seconds); Clock::now() < end;) {
-            if (stream->Write(block.data()) != 0)
-                Render();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-};
+constexpr double kToneRms = 16000 / std::numbers::sqrt2;
 
 // The channels of captured frames from sample `from` on.
 struct Capture {
@@ -86,21 +56,6 @@ struct Capture {
     }
 };
 
-// Captures 1.5 s of play and keeps the last second (past start-up and latency).
-Capture CaptureWhilePlaying(PulseServer& pulse, Tone& tone, CSoundStream* stream)
-{
-    if (!pulse.StartCapture(kCaptureRate, 2))
-        return Capture({});
-    tone.Play(stream, 1.5);
-    return Capture(pulse.StopCapture(), kCaptureRate);
-}
-
-double Milliseconds(const std::function<void()>& call)
-{
-    const auto start = Clock::now();
-    call();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 } // namespace
 
 class LiveAudio : public ::testing::Test {
@@ -121,7 +76,7 @@ protected:
         device = std::make_unique<CSoundDevice>();
         device->SetWindow(device.get());
         ASSERT_EQ(device->Start(), 1) << pulse.Log();
-        ASSERT_FALSE(corvane::platform::IsOutputLost(device->GetDirectSound())) << pulse.Log();
+        ASSERT_FALSE(corvane::platform::IsOutputLost(Output())) << pulse.Log();
         std::uint32_t id = 99;
         ASSERT_EQ(device->CreateStream(7056, &id), 1);
         stream = device->FindStream(id);
@@ -134,17 +89,36 @@ protected:
     }
     IDirectSound* Output() const { return device->GetDirectSound(); }
 
+    // Offers `sound` (whole 882-sample blocks, looped) to the stream every 5 ms, as the
+    // program's render cycle does: the next block once one is taken. The tone unless told.
+    void Play(double seconds, const platform_test::Samples& sound = platform_test::Sine(7056, 70, 16000))
+    {
+        for (auto end = Clock::now() + std::chrono::duration<double>(seconds); Clock::now() < end;) {
+            if (stream->Write(&sound[played % sound.size()]) != 0)
+                played += 882;
+            std::this_thread::sleep_for(5ms);
+        }
+    }
+    // Captures 1.5 s of play and keeps the last second (past start-up and latency).
+    Capture CaptureWhilePlaying(const platform_test::Samples& sound)
+    {
+        if (!pulse.StartCapture(kCaptureRate, 2))
+            return Capture({});
+        Play(1.5, sound);
+        return Capture(pulse.StopCapture(), kCaptureRate);
+    }
+
     PulseServer pulse;
     std::unique_ptr<CSoundDevice> device;
     CSoundStream* stream = nullptr;
+    std::size_t played = 0;
 };
 
 TEST_F(LiveAudio, ToneReachesTheSoundServerWithLevelBalanceAndPitch)
 {
-    Tone tone;
     // Pan and rate are the mixer's own arithmetic, tested on the manual back-end; here the
     // tone must reach the server at full level, the same on both channels, at its pitch.
-    const Capture centre = CaptureWhilePlaying(pulse, tone, stream);
+    const Capture centre = CaptureWhilePlaying(platform_test::Sine(7056, 70, 16000));
     ASSERT_GT(centre.ch[0].size(), kCaptureRate / 2u) << "capture too short: " << pulse.Log();
     EXPECT_GT(centre.Rms(0), 0.6 * kToneRms);
     EXPECT_LT(centre.Rms(0), 1.15 * kToneRms);
@@ -154,31 +128,18 @@ TEST_F(LiveAudio, ToneReachesTheSoundServerWithLevelBalanceAndPitch)
 
 TEST_F(LiveAudio, BrightNoiseReachesTheServerAbove12kHz)
 {
-    // White noise through the state-variable high-pass at 8 kHz: the band above 12 kHz is about
-    // as dense as the one below it; at the old 22050 Hz output it was gone.
-    CRandomSource random;
-    CSvFilter filter;
-    filter.SetType(CSvFilter::HighPass);
-    filter.SetFrequency(8000.0f);
-    Tone noise([&](std::vector<std::int16_t>& block) {
-        std::vector<float> x(block.size());
-        for (float& v : x)
-            v = random.Draw() * 0.5f;
-        filter.Process(x.data(), static_cast<unsigned>(x.size()));
-        for (std::size_t i = 0; i < x.size(); ++i)
-            block[i] = static_cast<std::int16_t>(x[i] * 30000.0f);
-    });
-    const Capture bright = CaptureWhilePlaying(pulse, noise, stream);
+    // The band above 12 kHz is about as dense as the one below it; at the old 22050 Hz output
+    // it was gone.
+    const Capture bright = CaptureWhilePlaying(platform_test::BrightNoise(44100));
     ASSERT_GT(bright.ch[0].size(), kCaptureRate / 2u) << pulse.Log();
     EXPECT_GT(engine_test::BandRatioDb(bright.ch[0], 12500, 19000, 8500, 11500), -6.0);
 }
 
 TEST_F(LiveAudio, SoundComesBackWithin3sWhenTheServerRestarts)
 {
-    Tone tone;
-    tone.Play(stream, 0.5);
+    Play(0.5);
     pulse.Kill();
-    tone.Play(stream, 1.0);
+    Play(1.0);
     EXPECT_TRUE(corvane::platform::IsOutputLost(Output()));
     const auto tried = corvane::platform::OutputSystemsTried(Output()); // for the message
     EXPECT_NE(std::find(tried.begin(), tried.end(), "PulseAudio"), tried.end());
@@ -186,7 +147,7 @@ TEST_F(LiveAudio, SoundComesBackWithin3sWhenTheServerRestarts)
     ASSERT_TRUE(pulse.Start()) << pulse.Error(); // the same socket
     ASSERT_TRUE(pulse.StartCapture(kCaptureRate, 2));
     const auto capturing = Clock::now();
-    tone.Play(stream, 4.0);
+    Play(4.0);
     const std::vector<float> left = Capture(pulse.StopCapture()).ch[0];
     // The first 50 ms window at the tone's level, counted from the server's return.
     constexpr std::size_t kWindow = kCaptureRate / 20;
@@ -201,29 +162,27 @@ TEST_F(LiveAudio, SoundComesBackWithin3sWhenTheServerRestarts)
 
 TEST_F(LiveAudio, AFrozenServerHoldsUpNeitherTheCallsNorTheEnd)
 {
-    Tone tone;
-    tone.Play(stream, 0.5);
+    Play(0.5);
     pulse.Signal(SIGSTOP);
-    double slowest = 0;
-    std::vector<std::int16_t> block(882, 1000);
-    for (auto end = Clock::now() + std::chrono::seconds(2); Clock::now() < end;) {
-        slowest = std::max(slowest, Milliseconds([&] {
-            stream->Write(block.data());
-            stream->SetVolume(-300);
-            stream->SetFrequency(1.5f);
-        }));
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    Clock::duration slowest{};
+    const std::vector<std::int16_t> block(882, 1000);
+    for (auto end = Clock::now() + 2s; Clock::now() < end; std::this_thread::sleep_for(5ms)) {
+        const auto start = Clock::now();
+        stream->Write(block.data());
+        stream->SetVolume(-300);
+        stream->SetFrequency(1.5f);
+        slowest = std::max(slowest, Clock::now() - start);
     }
-    EXPECT_LT(slowest, 250.0);
+    EXPECT_LT(slowest, 250ms);
     EXPECT_TRUE(corvane::platform::IsOutputLost(Output()));
-    const double teardown = Milliseconds([&] { device.reset(); });
-    EXPECT_LT(teardown, 1000.0);
+    const auto start = Clock::now();
+    device.reset();
+    EXPECT_LT(Clock::now() - start, 1000ms);
     pulse.Signal(SIGCONT);
 }
 
 TEST_F(LiveAudio, NoUnderrunsIn20Seconds)
 {
-    Tone tone;
-    tone.Play(stream, 20.0);
+    Play(20.0);
     EXPECT_EQ(corvane::platform::OutputUnderruns(Output()), 0u);
 }

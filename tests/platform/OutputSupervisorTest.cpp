@@ -1,6 +1,7 @@
 // The output's upkeep with fake sound systems: retries until one opens, the mixer follows the
 // format really opened, lost and frozen outputs are replaced, the device can be switched, and
 // stopping never waits for a frozen server.
+#include "ManualDevice.h"
 #include "platform/MixerDevice.h"
 #include "platform/OutputSupervisor.h"
 
@@ -121,17 +122,12 @@ TEST(OutputSupervisor, LostAndFrozenOutputsAreReplacedWhileTheCursorsKeepTime)
     ASSERT_TRUE(Within(1000ms, [&] { return IsOutputLost(device); }));
     EXPECT_EQ(OutputSystemsTried(device), std::vector<std::string>{"Fake"});
     // Meanwhile a playing buffer's cursor moves at its own rate as if it were heard.
-    WAVEFORMATEX f{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
-    DSBUFFERDESC desc{sizeof(DSBUFFERDESC), 0, 88200 * 4, 0, &f};
-    IDirectSoundBuffer* b = nullptr;
-    ASSERT_EQ(device->CreateSoundBuffer(&desc, &b, nullptr), DS_OK);
+    IDirectSoundBuffer* b = platform_test::MakeBuffer(device, platform_test::Samples(88200 * 2), 44100, 1, 0);
     b->Play(0, 0, DSBPLAY_LOOPING);
     const auto start = Clock::now();
     std::this_thread::sleep_for(400ms);
-    DWORD play = 0;
-    b->GetCurrentPosition(&play, nullptr);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    EXPECT_NEAR(play / 2.0 / 44100.0, seconds, 0.1);
+    EXPECT_NEAR(platform_test::Position(b) / 2.0 / 44100.0, seconds, 0.1);
 
     // The server comes back.
     control->lose = false;
