@@ -123,8 +123,7 @@ TEST_F(Sound, RegistryIdentifiersRemovalRestartAndDestruction)
     ASSERT_EQ(device->Start(), 1);
     WAVEFORMATEX f;
     ASSERT_EQ(corvane::platform::GetOutputFormat(plan.mixer, &f), DS_OK);
-    EXPECT_EQ(f.nSamplesPerSec, 22050u);
-    EXPECT_EQ(f.nChannels, 2u);
+    EXPECT_EQ(std::tuple(f.nSamplesPerSec, f.nChannels), std::tuple(22050u, 2u));
     // Identifiers count from 0; looking up an unknown one adds nothing.
     std::uint32_t id = 99;
     for (std::uint32_t expected : {0u, 1u, 2u}) {
@@ -134,8 +133,7 @@ TEST_F(Sound, RegistryIdentifiersRemovalRestartAndDestruction)
     }
     EXPECT_NE(device->FindStream(1), device->FindStream(0));
     device->FindStream(0)->GetBuffer()->GetFormat(&f);
-    EXPECT_EQ(f.nSamplesPerSec, 44100u);
-    EXPECT_EQ(f.nChannels, 1u);
+    EXPECT_EQ(std::tuple(f.nSamplesPerSec, f.nChannels), std::tuple(44100u, 1u));
 
     // Removal, starting again and destruction each stop the playing stream and give its buffer
     // back (held here to see it) and drop every stream. Identifiers start at 0 again after a
@@ -162,33 +160,15 @@ TEST_F(Sound, RegistryIdentifiersRemovalRestartAndDestruction)
     }
 }
 
-TEST_F(Sound, WithoutSoundEverythingIsRefusedQuietly)
+TEST_F(Sound, FailuresLeaveNothingBehindAndWithoutSoundEverythingIsRefusedQuietly)
 {
     std::uint32_t id = 99;
     EXPECT_EQ(device->CreateStream(7056, &id), 0); // never started
     CSoundDevice windowless;
     EXPECT_EQ(windowless.Start(), 0);
     EXPECT_EQ(windowless.GetDirectSound(), nullptr);
-    EXPECT_EQ(plan.devicesAlive, 0);
-
-    CSoundStream s; // without a buffer
-    EXPECT_EQ(s.IsValid() + s.SetVolume(0) + s.SetPan(0.0f) + s.SetFrequency(1.0f) + s.CreateBuffer(nullptr), 0);
-    EXPECT_EQ(s.Write(Block(1).data()), 0u);
-    for (HRESULT refused : {s.Play(), s.Stop(), s.SetPlayMode(2)})
-        EXPECT_EQ(refused, E_FAIL);
-
-    corvane::platform::SetDirectSoundFactory({});
-    setenv("CORVANE_AUDIO", "none", 1);
-    EXPECT_EQ(device->Start(), 0);
-    EXPECT_EQ(device->CreateStream(7056, &id), 0);
-    EXPECT_EQ(device->FindStream(0), nullptr);
-    EXPECT_EQ(id, 99u);
-}
-
-TEST_F(Sound, FailuresLeaveNothingBehind)
-{
-    std::uint32_t id = 99;
-    // A failed Start leaves the device as constructed, whichever step failed.
+    // A failed Start leaves the device as constructed, whichever step failed (and the
+    // windowless device released what it made).
     for (bool FaultPlan::*step : {&FaultPlan::refuseLevel, &FaultPlan::refusePrimary}) {
         plan.*step = true;
         EXPECT_EQ(device->Start(), 0);
@@ -208,6 +188,19 @@ TEST_F(Sound, FailuresLeaveNothingBehind)
     EXPECT_EQ(device->FindStream(0), nullptr);
     ASSERT_EQ(device->CreateStream(7056, &id), 1);
     EXPECT_EQ(id, 0u);
+
+    CSoundStream s; // without a buffer
+    EXPECT_EQ(s.IsValid() + s.SetVolume(0) + s.SetPan(0.0f) + s.SetFrequency(1.0f) + s.CreateBuffer(nullptr), 0);
+    EXPECT_EQ(s.Write(Block(1).data()), 0u);
+    for (HRESULT refused : {s.Play(), s.Stop(), s.SetPlayMode(2)})
+        EXPECT_EQ(refused, E_FAIL);
+
+    // Without a sound system a new Start fails and drops the streams there were.
+    corvane::platform::SetDirectSoundFactory({});
+    setenv("CORVANE_AUDIO", "none", 1);
+    EXPECT_EQ(device->Start(), 0);
+    EXPECT_EQ(device->FindStream(0), nullptr);
+    EXPECT_EQ(device->CreateStream(7056, &id), 0);
 }
 
 TEST_F(Streaming, WriteTakesOneBlockPerSegmentAddingThePreviousIndexUnscaled)

@@ -37,12 +37,11 @@ TEST(DialogTemplate, ItemsFitHaveDistinctIdsAndConsistentStyles)
 
 TEST(DialogTemplate, DialogUnitConversionRoundsHalvesUp)
 {
-    // x px = round(dlu * 6 / 4), y px = round(dlu * 13 / 8).
-    for (auto [dlu, x, y] : {std::tuple{617, 926, 1003}, {254, 381, 413}, {1, 2, 2}, {12, 18, 20}, {0, 0, 0}}) {
+    // x px = round(dlu * 6 / 4), y px = round(dlu * 13 / 8), halves up; rows that round down
+    // as well, where a ceiling would not.
+    for (auto [dlu, x, y] : {std::tuple{617, 926, 1003}, {254, 381, 413}, {1, 2, 2}, {12, 18, 20}, {0, 0, 0},
+                             {153, 230, 249}, {63, 95, 102}, {75, 113, 122}}) {
         EXPECT_EQ(DluToPixelsX(dlu), x) << dlu;
         EXPECT_EQ(DluToPixelsY(dlu), y) << dlu;
     }
-    const DialogItem item{1, ItemKind::Trackbar, WS_CHILD | WS_VISIBLE, 0, 153, 63, 30, 75, "", false};
-    const PixelRect r = ItemRectPixels(item); // 229.5, 102.375, 45 x 121.875
-    EXPECT_EQ(std::tuple(r.x, r.y, r.width, r.height), std::tuple(230, 102, 45, 122));
 }

@@ -31,11 +31,12 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
     return merged;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings)
+// The null-terminated array posix_spawn takes (it does not write through it).
+std::vector<char*> Pointers(const std::vector<std::string>& strings)
 {
     std::vector<char*> pointers;
-    for (std::string& s : strings)
-        pointers.push_back(s.data());
+    for (const std::string& s : strings)
+        pointers.push_back(const_cast<char*>(s.c_str()));
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -46,8 +47,6 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const Options& op
 {
     Stop();
     m_status = -1;
-    std::vector<std::string> args = argv;
-    std::vector<std::string> env = MergedEnvironment(options.env);
     posix_spawn_file_actions_t io;
     posix_spawn_file_actions_init(&io);
     if (options.fd3 >= 0)
@@ -60,8 +59,8 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const Options& op
     else
         posix_spawn_file_actions_addopen(&io, STDERR_FILENO, options.err.c_str(),
                                          O_WRONLY | O_CREAT | O_APPEND, 0600);
-    const int rc = posix_spawnp(&m_pid, args.at(0).c_str(), &io, nullptr, Pointers(args).data(),
-                                Pointers(env).data());
+    const int rc = posix_spawnp(&m_pid, argv.at(0).c_str(), &io, nullptr, Pointers(argv).data(),
+                                Pointers(MergedEnvironment(options.env)).data());
     posix_spawn_file_actions_destroy(&io);
     if (rc != 0)
         m_pid = -1;

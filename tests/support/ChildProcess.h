@@ -28,7 +28,6 @@ public:
 
     // Starts argv[0] found on the PATH; false if it could not be started.
     bool Start(const std::vector<std::string>& argv, const Options& options);
-    bool Start(const std::vector<std::string>& argv) { return Start(argv, Options{}); }
     // Starts a server that reports where to reach it as one line on descriptor 3 (Xvfb
     // -displayfd 3, dbus-daemon --print-address=3); returns that line, or "" when none came
     // within 10 s.
