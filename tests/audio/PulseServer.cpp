@@ -109,13 +109,6 @@ void PulseServer::Signal(int signal)
         kill(m_server.Pid(), signal);
 }
 
-bool PulseServer::PipeWireInstead()
-{
-    return std::system("command -v pulseaudio >/dev/null") != 0 &&
-           std::system("dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null"
-                       " | grep -q 'ok installed'") == 0;
-}
-
 std::vector<std::string> PulseServer::ClientEnvironment() const
 {
     return {"PULSE_SERVER=unix:" + m_dir + "/native", "PULSE_CLIENTCONFIG=" + m_dir + "/client.conf"};

@@ -21,10 +21,6 @@ public:
     PulseServer(const PulseServer&) = delete;
     PulseServer& operator=(const PulseServer&) = delete;
 
-    // True where PipeWire is the desktop's sound server and no PulseAudio server is installed
-    // beside it (the test set-up leaves it out there).
-    static bool PipeWireInstead();
-
     // Starts the server (again on the same socket after Kill) and waits (up to 10 s) until its
     // 48000 Hz null sink runs; false with Error() set.
     bool Start();
