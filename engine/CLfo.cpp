@@ -27,13 +27,23 @@ float CLfo::GetFrequency() const
     return m_fFrequency;
 }
 
+float CLfo::TableFrequency() const
+{
+    // Each random value lasts 1/(16 x frequency) seconds.
+    return m_nIndex == kRandomIndex ? m_fFrequency * 0.00390625f : m_fFrequency;
+}
+
 int CLfo::Render(float* pOut, unsigned nCount)
 {
-    if (!m_pTable)
-        return 0;
-    // Each random value lasts 1/(16 x frequency) seconds.
-    const float fFrequency = m_nIndex == kRandomIndex ? m_fFrequency * 0.00390625f : m_fFrequency;
-    m_pTable->Render(pOut, nCount, fFrequency, &m_fPhase);
+    if (m_pTable)
+        m_pTable->Render(pOut, nCount, TableFrequency(), &m_fPhase);
+    return 0;
+}
+
+int CLfo::Advance(unsigned nCount)
+{
+    if (m_pTable)
+        m_pTable->Advance(nCount, TableFrequency(), &m_fPhase);
     return 0;
 }
 

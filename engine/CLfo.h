@@ -25,6 +25,8 @@ public:
     // Fills pOut with nCount values of the selected table, continuing the phase; without a
     // table the block is left unchanged. Returns 0.
     virtual int Render(float* pOut, unsigned nCount);
+    // Moves the phase on by nCount samples exactly as Render would, for a block nobody reads.
+    int Advance(unsigned nCount);
     // Always 0.0.
     virtual float GetCurrentValue() const;
 
@@ -34,6 +36,8 @@ public:
     float GetPhase() const { return m_fPhase; }
 
 private:
+    float TableFrequency() const;
+
     std::vector<CWaveTable*>* m_pTables = nullptr;
     CWaveTable* m_pTable = nullptr;
     std::uint32_t m_nIndex = 0;

@@ -55,7 +55,8 @@ double Play(const float* t, unsigned n, double phase, double inc, float* pOut, u
         phase += inc;
         if (!InTable(phase, length))
             phase = WrapPhase(phase, length);
-        pOut[i] = Interpolate<bPowerOfTwo>(t, n, phase);
+        if (pOut)
+            pOut[i] = Interpolate<bPowerOfTwo>(t, n, phase);
     }
     return phase;
 }
@@ -94,6 +95,15 @@ std::uint64_t PlayFixed(const float* t, unsigned n, std::uint64_t phase, std::ui
         pOut[i] = t[i0] * (1.0f - frac) + t[i1] * frac;
     }
     return phase;
+}
+
+// Where PlayFixed leaves the phase after nCount steps, without the reads: each step keeps the
+// phase in (0, length] (0 only while it has not moved), so the end is the sum brought into it.
+std::uint64_t SkipFixed(unsigned n, std::uint64_t phase, std::uint64_t inc, unsigned nCount)
+{
+    const std::uint64_t length = static_cast<std::uint64_t>(n) << kFractionBits;
+    phase += inc * nCount;
+    return phase > length ? (phase - 1) % length + 1 : phase;
 }
 
 } // namespace
@@ -226,6 +236,16 @@ float CWaveTable::Lookup(float fPosition) const
 
 int CWaveTable::Render(float* pOut, unsigned nCount, float fFrequency, float* pPhase)
 {
+    return Run(pOut, nCount, fFrequency, pPhase);
+}
+
+int CWaveTable::Advance(unsigned nCount, float fFrequency, float* pPhase)
+{
+    return Run(nullptr, nCount, fFrequency, pPhase);
+}
+
+int CWaveTable::Run(float* pOut, unsigned nCount, float fFrequency, float* pPhase) const
+{
     if (!m_pData || m_nLength == 0)
         return E_FAIL;
     const unsigned n = m_nLength;
@@ -237,8 +257,11 @@ int CWaveTable::Render(float* pOut, unsigned nCount, float fFrequency, float* pP
     std::uint64_t fixedPhase = 0;
     std::uint64_t fixedInc = 0;
     if (n <= kFixedMaxLength && inc <= n && ToFixed(phase, &fixedPhase) && ToFixed(inc, &fixedInc)) {
-        fixedPhase = bPowerOfTwo ? PlayFixed<true>(m_pData, n, fixedPhase, fixedInc, pOut, nCount)
-                                 : PlayFixed<false>(m_pData, n, fixedPhase, fixedInc, pOut, nCount);
+        if (!pOut)
+            fixedPhase = SkipFixed(n, fixedPhase, fixedInc, nCount);
+        else
+            fixedPhase = bPowerOfTwo ? PlayFixed<true>(m_pData, n, fixedPhase, fixedInc, pOut, nCount)
+                                     : PlayFixed<false>(m_pData, n, fixedPhase, fixedInc, pOut, nCount);
         phase = std::ldexp(static_cast<double>(fixedPhase), -kFractionBits);
     } else {
         phase = bPowerOfTwo ? Play<true>(m_pData, n, phase, inc, pOut, nCount)

@@ -28,6 +28,8 @@ public:
     // *pPhase (in table entries, 0..length), which is advanced before each read.
     // Returns 0, or E_FAIL (output untouched) for an empty table.
     virtual int Render(float* pOut, unsigned nCount, float fFrequency, float* pPhase);
+    // Moves *pPhase exactly as Render would, without reading the table: for a block nobody uses.
+    int Advance(unsigned nCount, float fFrequency, float* pPhase);
     // As Render, scaled by 28000 and truncated to 16 bits (limited to the 16-bit range);
     // with a modulator set it plays frequency-modulated (RenderPcm16Fm).
     virtual int RenderPcm16(std::int16_t* pOut, unsigned nCount, float fFrequency, float* pPhase);
@@ -51,6 +53,8 @@ public:
     static void SetModulatorPosition(float fPosition);
 
 private:
+    // Render's work; a null pOut only advances the phase.
+    int Run(float* pOut, unsigned nCount, float fFrequency, float* pPhase) const;
     float Increment(float fFrequency) const;
     float Read(double dPhase) const;
     static std::int16_t ToPcm16(float fValue);

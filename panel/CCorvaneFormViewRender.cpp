@@ -40,8 +40,18 @@ void CCorvaneFormView::RenderBlock(std::int64_t* pTime)
 
     float* q = m_noiseBlock.GetData();
     const unsigned count = m_noiseBlock.GetLength();
-    for (std::size_t k = 0; k < m_lfo.size(); ++k)
-        m_lfo[k].Render(m_lfoBlocks[k].GetData(), count);
+    // An LFO no route listens to only moves its phase on: rendering it would cost a tenth of
+    // the cycle for a block nobody reads.
+    bool used[4] = {};
+    for (const COrbRotaryKnob* knob : {m_knobHoldMod, m_knobSmoothMod, m_knobVolumeMod, m_knobPanMod,
+                                       m_knobPitchMod, m_knobFreqMod, m_knobQMod})
+        used[GetModulationSource(knob)] = true;
+    for (std::size_t k = 0; k < m_lfo.size(); ++k) {
+        if (used[k + 1])
+            m_lfo[k].Render(m_lfoBlocks[k].GetData(), count);
+        else
+            m_lfo[k].Advance(count);
+    }
 
     if (m_bStreamAccepted) {
         m_noiseGenerator.Generate(q, count);
