@@ -7,11 +7,13 @@
 #include "app/export/CExportPanelSetup.h"
 #include "app/export/CExportProgress.h"
 #include "app/export/CExportRenderer.h"
+#include "app/export/CExportResampler.h"
 #include "app/export/CHeadlessPanel.h"
 #include "app/export/CWriterThread.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -58,6 +60,8 @@ public:
 private:
     QtMessageHandler m_previous;
 };
+
+constexpr int kMixRate = 44100;
 
 volatile std::sig_atomic_t g_nInterrupt = 0;
 
@@ -128,8 +132,14 @@ int RunExport(const QStringList& args, const CExportOptions::SoundFinder& findSo
         return 1;
     }
 
+    // The panel's stream plays at 44100 Hz and passes the mix bit-exact at that rate. Another
+    // file rate is mixed there too and converted on a thread of its own, so that the conversion
+    // runs beside the render rather than after it.
+    const bool convert = options.rate != kMixRate;
+    const std::int64_t frames = options.FrameCount();
+    const std::int64_t mixFrames = convert ? CExportResampler::InputFramesFor(frames, kMixRate, options.rate) : frames;
     CHeadlessPanel headless;
-    if (!headless.Create(options.rate, options.channels, &error)) {
+    if (!headless.Create(convert ? kMixRate : options.rate, options.channels, &error)) {
         PrintLine(error);
         return 1;
     }
@@ -146,25 +156,54 @@ int RunExport(const QStringList& args, const CExportOptions::SoundFinder& findSo
         return 1;
     }
     CExportProgress progress = CExportProgress::ForStderr();
-    progress.Start(options.FrameCount(), options.rate);
+    progress.Start(frames, options.rate);
     CExportRenderer renderer(headless.Panel(), headless.Device(), options.channels);
-    CExportFades fades(options.FrameCount(), options.FadeInFrames(), options.FadeOutFrames(), options.channels);
+    CExportFades fades(frames, options.FadeInFrames(), options.FadeOutFrames(), options.channels);
     // The file is written on a second thread while the panel renders the next chunk.
     CWriterThread fileThread(
-        [&writer](const std::int16_t* samples, std::int64_t frames, QString* pError) {
-            return writer.Write(samples, frames, pError);
+        [&writer, &fades](const std::int16_t* samples, std::int64_t n, QString* pError) {
+            return writer.Write(fades.IsActive() ? fades.Apply(samples, n) : samples, n, pError);
         },
         CExportRenderer::kChunkFrames, options.channels);
+    CExportResampler resampler(frames, CExportRenderer::kChunkFrames,
+                               [&fileThread](const std::int16_t* samples, std::int64_t n, QString* pError) {
+                                   return fileThread.Push(samples, n, pError);
+                               });
+    if (convert && !resampler.Open(kMixRate, options.rate, options.channels, &error)) {
+        PrintLine(error);
+        return 1;
+    }
+    std::unique_ptr<CWriterThread> convertThread;
+    if (convert) {
+        convertThread = std::make_unique<CWriterThread>(
+            [&resampler](const std::int16_t* samples, std::int64_t n, QString* pError) {
+                return resampler.Process(samples, n, pError);
+            },
+            CExportRenderer::kChunkFrames, options.channels);
+    }
+    CWriterThread& mixThread = convert ? *convertThread : fileThread;
     bool rendered = renderer.Render(
-        options.FrameCount(),
-        [&fileThread, &fades](const std::int16_t* samples, std::int64_t frames, QString* pError) {
+        mixFrames,
+        [&mixThread](const std::int16_t* samples, std::int64_t n, QString* pError) {
             if (g_nInterrupt != 0) {
                 *pError = QStringLiteral("corvane: interrupted; no file was written");
                 return false;
             }
-            return fileThread.Push(fades.IsActive() ? fades.Apply(samples, frames) : samples, frames, pError);
+            return mixThread.Push(samples, n, pError);
         },
-        [&progress](std::int64_t done) { progress.Update(done); }, &error);
+        [&progress, convert, &options, frames](std::int64_t done) {
+            progress.Update(convert ? std::min(frames, done * options.rate / kMixRate) : done);
+        },
+        &error);
+    if (convert) {
+        QString convertError;
+        if (!convertThread->Finish(&convertError) && rendered) {
+            rendered = false;
+            error = convertError;
+        }
+        if (rendered && !resampler.Finish(&error))
+            rendered = false;
+    }
     QString writeError;
     if (!fileThread.Finish(&writeError) && rendered) {
         rendered = false;
