@@ -1,6 +1,7 @@
 // The mixer's rate conversion as a listener hears it: aliases and images, the top octave kept,
 // bit-exact output at the native rate, and pitch changes without clicks.
 #include "ManualDevice.h"
+#include "tests/support/ToneResidue.h"
 
 #include <gtest/gtest.h>
 
@@ -23,25 +24,6 @@ IDirectSoundBuffer* Loop(ManualDevice& device, const Samples& samples)
     IDirectSoundBuffer* b = device.Buffer(samples, 44100, 1, DSBCAPS_CTRLFREQUENCY);
     b->Play(0, 0, DSBPLAY_LOOPING);
     return b;
-}
-
-// Everything that is not a tone at `hz`, in dB below the tone: least squares takes out the
-// tone (any level and phase), what is left are the aliases, images and noise.
-double ResidueDb(const Samples& y, double hz, double rate)
-{
-    double ss = 0, cc = 0, sc = 0, ys = 0, yc = 0;
-    for (std::size_t n = 0; n < y.size(); ++n) {
-        const double s = std::sin(2 * kPi * hz * n / rate), c = std::cos(2 * kPi * hz * n / rate);
-        ss += s * s, cc += c * c, sc += s * c, ys += y[n] * s, yc += y[n] * c;
-    }
-    const double det = ss * cc - sc * sc, a = (ys * cc - yc * sc) / det, b = (yc * ss - ys * sc) / det;
-    double rest = 0, tone = 0;
-    for (std::size_t n = 0; n < y.size(); ++n) {
-        const double t = a * std::sin(2 * kPi * hz * n / rate) + b * std::cos(2 * kPi * hz * n / rate);
-        rest += (y[n] - t) * (y[n] - t);
-        tone += t * t;
-    }
-    return 10 * std::log10(rest / tone);
 }
 
 // Share of the energy above `hz`, from Hann-windowed DFTs of 1024-frame pieces.
