@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Side by side: `corvane --export` against SoX, each rendering 10 minutes of pink noise through
-# a 1000 Hz low-pass into a stereo 16-bit WAV at 44100 Hz and at 48000 Hz (which goes through the
-# mixer's resampler), timed as whole processes.
+# a 1000 Hz low-pass into a stereo 16-bit WAV at 44100 Hz and at 48000 Hz (mixed at 44100 Hz and
+# converted on a thread of its own beside the render), timed as whole processes.
 # Usage: bench/export_vs_sox.sh [BUILD_DIR]   (CORVANE=/path/to/corvane overrides the program;
 #        EXPORT_SECONDS=N changes the length, default 600; EXPORT_RATES="44100 48000")
 set -euo pipefail
