@@ -179,4 +179,31 @@ TEST(CLfo, IncrementsSelectionAndTheSlowedRandomTable)
     EXPECT_NEAR(slow[2756], t[1] + (t[2] - t[1]) * (0.75f / 2756.25f), 1e-3f);
 }
 
+
+TEST(CLfo, AdvanceLeavesThePhaseWhereRenderWould)
+{
+    // An unrouted LFO is only advanced; once routed again it must carry on from the very phase
+    // rendering would have left. Tables of both kinds, rates from the slowest to past one
+    // table length a sample (the double-precision path), blocks of odd sizes.
+    const struct { unsigned length; float hz; } cases[] = {
+        {kTable, 0.005f}, {kTable, 1.0f}, {kTable, 50.0f}, {kTable, 44100.0f}, {1000, 3.7f}, {8192, 13.0f}};
+    for (const auto& c : cases) {
+        CWaveTable table;
+        ASSERT_NE(table.Allocate(c.length), nullptr);
+        std::vector<CWaveTable*> tables{&table};
+        CLfo rendered, advanced;
+        for (CLfo* lfo : {&rendered, &advanced}) {
+            lfo->SetTables(&tables);
+            lfo->Select(0);
+            lfo->SetFrequency(c.hz);
+        }
+        std::vector<float> block(1000);
+        for (unsigned n : {882u, 1u, 999u, 441u, 1000u}) {
+            rendered.Render(block.data(), n);
+            advanced.Advance(n);
+            ASSERT_EQ(rendered.GetPhase(), advanced.GetPhase()) << c.length << " " << c.hz << " " << n;
+        }
+    }
+}
+
 } // namespace
