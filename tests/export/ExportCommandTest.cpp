@@ -1,9 +1,8 @@
 // The command-line export end to end: exit codes, files left behind, and what the file holds.
 #include "app/export/CExportProgress.h"
-#include "app/export/CHeadlessPanel.h"
 #include "app/export/ExportCommand.h"
-#include "panel/CCorvaneFormView.h"
-#include "platform/dsound.h"
+
+#include "PanelPlayback.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
@@ -37,10 +36,8 @@ RunResult RunCommand(const QStringList& args)
 }
 
 struct Sound {
-    int rate = 0;
-    int channels = 0;
+    int rate = 0, channels = 0, format = 0;
     std::int64_t frames = -1; // -1: the file cannot be opened
-    int format = 0;
     std::vector<std::int16_t> samples; // interleaved
     std::vector<std::int16_t> Channel(int c) const
     {
@@ -81,31 +78,22 @@ QStringList Entries(const QTemporaryDir& dir)
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// Ticks a panel as the live program's clock would, pulling 882 mixed frames per 20 ms block,
-// independently of the export's own loop: the 16-bit blocks it handed over, and the mix.
-struct Reference {
-    std::vector<std::int16_t> blocks;
-    std::vector<std::int16_t> mixed; // interleaved
-    bool allAccepted = true;
-    Reference(CHeadlessPanel& headless, int channels, int blockCount)
+// Each test exports into a folder of its own.
+struct ExportCommand : testing::Test {
+    QTemporaryDir dir;
+    // Exports to `name` with `args`, which must succeed; what the file holds.
+    Sound Export(const QString& name, const QStringList& args)
     {
-        CCorvaneFormView& panel = headless.Panel();
-        std::vector<std::int16_t> frames(static_cast<std::size_t>(882 * channels));
-        std::int64_t time = 0;
-        for (int b = 0; b < blockCount; ++b) {
-            time += 200000;
-            panel.OnEngineTick(&time);
-            allAccepted = allAccepted && panel.IsStreamAccepted();
-            blocks.insert(blocks.end(), panel.GetPcmBlock(), panel.GetPcmBlock() + 882);
-            corvane::platform::PullMixedFrames(headless.Device(), frames.data(), 882);
-            mixed.insert(mixed.end(), frames.begin(), frames.end());
-        }
+        const RunResult r = RunCommand(QStringList{"--export", dir.filePath(name)} + args);
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_EQ(r.stderrText, "") << "no progress bar and no chatter when stderr is not a terminal";
+        return Read(dir.filePath(name));
     }
 };
 
 } // namespace
 
-TEST(ExportCommand, RecognisesTheRequest)
+TEST_F(ExportCommand, RecognisesTheRequest)
 {
     EXPECT_TRUE(IsExportRequest({"corvane", "--export", "a.wav"}));
     EXPECT_TRUE(IsExportRequest({"corvane", "--seconds", "1", "--export=a.wav"}));
@@ -114,9 +102,8 @@ TEST(ExportCommand, RecognisesTheRequest)
     EXPECT_FALSE(IsExportRequest({"--export"})); // the program name is never an option
 }
 
-TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
+TEST_F(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
 {
-    QTemporaryDir dir;
     const QString home = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path())); // a file written by mistake would land here
     // Each bad value of an option, appended to a valid export, with a piece of the accepted range
@@ -198,44 +185,65 @@ TEST(ExportCommand, EveryRefusalExitsTwoNamesTheOptionAndWritesNothing)
     QDir::setCurrent(home);
 }
 
-TEST(ExportCommand, DefaultExportEqualsThePanelBlocks)
+TEST_F(ExportCommand, TheFileHoldsWhatTheLivePanelPlays)
 {
-    QTemporaryDir dir;
-    const QString stereo = dir.filePath("default.wav");
-    const QString mono = dir.filePath("mono.flac");
-    const auto quiet = RunCommand({"--export", stereo, "--seconds", "3"});
-    ASSERT_EQ(quiet.exitCode, 0);
-    EXPECT_EQ(quiet.stderrText, "") << "no progress bar and no chatter when stderr is not a terminal";
-    ASSERT_EQ(RunCommand({"--export", mono, "--seconds", "3", "--channels", "1"}).exitCode, 0);
+    // Each export against a second panel with the same settings made on its own controls (each
+    // list before the knob that shapes it), ticked as the live program's clock would.
+    const struct {
+        const char* name;
+        int channels;
+        QStringList args;
+        std::vector<std::pair<int, int>> controls;
+    } cases[] = {
+        {"default.wav", 2, {}, {}},
+        {"mono.flac", 1, {"--channels", "1"}, {}},
+        // LFO 2 at 20 x 20 x 0.005 = 2 Hz; the pan and cutoff routes; brown noise, hold 20, smoothed.
+        {"route.wav", 2,
+         {"--lfo2", "sine:2", "--route", "pan=lfo2:1", "--route", "cutoff=lfo1:0.5", "--noise", "brown", "--hold",
+          "20", "--smooth", "0.5", "--route", "smooth=lfo3:0.5"},
+         {{1038, 20}, {1043, 2}, {1042, 300}, {1026, 1}, {1007, 180}, {1010, 4}, {1011, 80}, {1032, 50}, {1033, 3},
+          {1035, 180}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Sound s = Export(c.name, QStringList{"--seconds", "2"} + c.args);
+        PanelPlayback ref(c.channels);
+        for (const auto& [id, value] : c.controls) {
+            if (auto* list = ref.Panel().GetControlAs<QComboBox>(id))
+                list->setCurrentIndex(value);
+            else
+                ref.Panel().GetControlAs<QAbstractSlider>(id)->setSliderPosition(value); // as a drag
+        }
+        EXPECT_EQ(ref.Play(100), 100);
+        ASSERT_GT(Rms(ref.blocks), 500.0) << "the reference must be sound, not silence";
+        EXPECT_EQ(s.rate, 44100);
+        ASSERT_EQ(s.frames, 88200);
+        EXPECT_EQ(s.samples, ref.mixed);
+        if (c.controls.empty()) {
+            // Unmoved, every channel holds the panel's blocks as they are.
+            for (int k = 0; k < c.channels; ++k)
+                EXPECT_EQ(s.Channel(k), ref.blocks);
+        }
+    }
 
-    // A second panel with start-up settings, ticked once per 882 mixed frames.
-    CHeadlessPanel headless;
-    QString error;
-    ASSERT_TRUE(headless.Create(44100, 2, &error)) << error.toStdString();
-    const Reference ref(headless, 2, 3 * 50);
-    ASSERT_TRUE(ref.allAccepted);
-    ASSERT_GT(Rms(ref.blocks), 500.0) << "the reference must be sound, not silence";
-    const auto s = Read(stereo);
-    ASSERT_EQ(s.rate, 44100);
-    ASSERT_EQ(s.channels, 2);
-    ASSERT_EQ(s.frames, 3 * 44100);
-    EXPECT_EQ(s.Channel(0), ref.blocks);
-    EXPECT_EQ(s.Channel(1), ref.blocks);
-    const auto m = Read(mono);
-    ASSERT_EQ(m.channels, 1);
-    EXPECT_EQ(m.samples, ref.blocks);
+    // And the routed pan really swings: some blocks lean left, others right.
+    const Sound s = Read(dir.filePath("route.wav"));
+    const auto l = s.Channel(0), r = s.Channel(1);
+    int leftHeavy = 0, rightHeavy = 0;
+    for (std::size_t b = 0; b < 100; ++b) {
+        const double balance = Rms(l, b * 882, 882) / Rms(r, b * 882, 882);
+        leftHeavy += balance > 2.0;
+        rightHeavy += balance < 0.5;
+    }
+    EXPECT_GT(leftHeavy, 20);
+    EXPECT_GT(rightHeavy, 20);
 }
 
-TEST(ExportCommand, FadesRiseFromAndFallToSilenceAndLeaveTheMiddleAlone)
+TEST_F(ExportCommand, FadesRiseFromAndFallToSilenceAndLeaveTheMiddleAlone)
 {
-    QTemporaryDir dir;
-    const QString plain = dir.filePath("plain.wav");
-    const QString faded = dir.filePath("faded.wav");
-    ASSERT_EQ(RunCommand({"--export", plain, "--seconds", "2", "--channels", "1"}).exitCode, 0);
-    ASSERT_EQ(RunCommand({"--export", faded, "--seconds", "2", "--channels", "1", "--fade-in", "0.5", "--fade-out",
-                          "1"}).exitCode, 0);
-    const auto p = Read(plain).samples;
-    const auto f = Read(faded).samples;
+    const QStringList twoSecondsMono = {"--seconds", "2", "--channels", "1"};
+    const auto p = Export("plain.wav", twoSecondsMono).samples;
+    const auto f = Export("faded.wav", twoSecondsMono + QStringList{"--fade-in", "0.5", "--fade-out", "1"}).samples;
     ASSERT_EQ(p.size(), 88200u);
     ASSERT_EQ(f.size(), p.size());
     EXPECT_EQ(f.front(), 0);
@@ -254,31 +262,29 @@ TEST(ExportCommand, FadesRiseFromAndFallToSilenceAndLeaveTheMiddleAlone)
         EXPECT_LT(ratio(at), ratio(at - 882)) << at;
 }
 
-TEST(ExportCommand, FractionalRateMeetsEverySegmentInTime)
+TEST_F(ExportCommand, FractionalRateMeetsEverySegmentInTime)
 {
     // At 48000 Hz the stream is read 0.91875 samples per output frame through the resampler.
     // Every stretch of the file must be the right block at the right time: the start-up sound
     // lies far below both Nyquist frequencies, so reading the blocks by linear interpolation
     // at the same instants gives nearly the same frames, while a block late by a segment, a
     // repeated or a stale one would differ by as much as the sound itself.
-    QTemporaryDir dir;
-    const QString path = dir.filePath("48k.wav");
-    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "2", "--rate", "48000", "--channels", "1"}).exitCode, 0);
-    CHeadlessPanel headless;
-    QString error;
-    ASSERT_TRUE(headless.Create(44100, 1, &error));
-    const std::vector<std::int16_t> b = Reference(headless, 1, 102).blocks;
-    const auto file = Read(path);
+    const auto file = Export("48k.wav", {"--seconds", "2", "--rate", "48000", "--channels", "1"});
+    PanelPlayback ref(1);
+    EXPECT_EQ(ref.Play(102), 102);
+    const std::vector<std::int16_t>& b = ref.blocks;
+    const auto interpolated = [&b](std::size_t j) {
+        const double at = j * 44100.0 / 48000.0;
+        const auto i = static_cast<std::size_t>(at);
+        return b[i] + (b[i + 1] - b[i]) * (at - i);
+    };
     ASSERT_EQ(file.frames, 96000);
     double worstDb = -1000;
     for (std::size_t start = 0; start + 960 <= file.samples.size(); start += 960) {
         double err = 0, level = 0;
         for (std::size_t j = start; j < start + 960; ++j) {
-            const double at = j * 44100.0 / 48000.0;
-            const auto i = static_cast<std::size_t>(at);
-            const double expected = b[i] + (b[i + 1] - b[i]) * (at - i);
-            err += (file.samples[j] - expected) * (file.samples[j] - expected);
-            level += expected * expected;
+            err += (file.samples[j] - interpolated(j)) * (file.samples[j] - interpolated(j));
+            level += interpolated(j) * interpolated(j);
         }
         worstDb = std::max(worstDb, 10 * std::log10(err / level));
     }
@@ -286,27 +292,16 @@ TEST(ExportCommand, FractionalRateMeetsEverySegmentInTime)
     EXPECT_LT(worstDb, -24.0);
 }
 
-TEST(ExportCommand, PanAndPitchAsTheStreamPlaysThem)
+TEST_F(ExportCommand, PanAndPitchAsAListenerHearsThem)
 {
-    QTemporaryDir dir;
-    const QString left = dir.filePath("left.wav");
-    ASSERT_EQ(RunCommand({"--export", left, "--seconds", "1", "--pan", "-1", "--noise", "pink"}).exitCode, 0);
-    const auto l = Read(left);
-    EXPECT_GT(Rms(l.Channel(0)), 500.0);
-    EXPECT_LE(Rms(l.Channel(1)), Rms(l.Channel(0)) * 1e-5); // 100 dB down
+    const auto left = Export("left.wav", {"--seconds", "1", "--pan", "-1", "--noise", "pink"});
+    EXPECT_GT(Rms(left.Channel(0)), 500.0);
+    EXPECT_LE(Rms(left.Channel(1)), Rms(left.Channel(0)) * 1e-5); // 100 dB down
 
     // Double pitch plays the same blocks twice as fast: frame i at pitch 2 is frame 2i at
     // pitch 1 (a low-passed sound, so the band-limited conversion keeps it as it was).
-    QString pitched[2];
-    for (int k = 0; k < 2; ++k) {
-        pitched[k] = dir.filePath(QStringLiteral("pitch%1.wav").arg(k + 1));
-        ASSERT_EQ(RunCommand({"--export", pitched[k], "--seconds", k == 0 ? "2" : "1", "--pitch",
-                              k == 0 ? "1" : "2", "--cutoff", "1000"})
-                      .exitCode,
-                  0);
-    }
-    const auto x1 = Read(pitched[0]).Channel(0);
-    const auto x2 = Read(pitched[1]).Channel(0);
+    const auto x1 = Export("pitch1.wav", {"--seconds", "2", "--pitch", "1", "--cutoff", "1000"}).Channel(0);
+    const auto x2 = Export("pitch2.wav", {"--seconds", "1", "--pitch", "2", "--cutoff", "1000"}).Channel(0);
     ASSERT_EQ(x2.size(), 44100u);
     double err = 0, level = 0;
     for (std::size_t i = 4410; i < x2.size(); ++i) { // past the first segments
@@ -316,68 +311,16 @@ TEST(ExportCommand, PanAndPitchAsTheStreamPlaysThem)
     EXPECT_LT(10 * std::log10(err / level), -20.0);
 }
 
-TEST(ExportCommand, RouteMovesItsTargetAsTheLivePanelDoes)
+TEST_F(ExportCommand, FormatsRatesAndChannels)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("route.wav");
-    ASSERT_EQ(RunCommand({"--export", path, "--seconds", "2", "--lfo2", "sine:2", "--route", "pan=lfo2:1",
-                          "--route", "cutoff=lfo1:0.5", "--noise", "brown", "--hold", "20", "--smooth", "0.5",
-                          "--route", "smooth=lfo3:0.5"})
-                  .exitCode,
-              0);
-    // The live panel with the same routes chosen on its own controls.
-    CHeadlessPanel headless;
-    QString error;
-    ASSERT_TRUE(headless.Create(44100, 2, &error));
-    CCorvaneFormView& panel = headless.Panel();
-    auto* lfo2 = panel.GetControlAs<QAbstractSlider>(1038);
-    lfo2->setValue(20); // 20 x 20 x 0.005 = 2 Hz
-    panel.OnSliderMoved(lfo2);
-    panel.GetControlAs<QComboBox>(1043)->setCurrentIndex(2);
-    panel.GetControlAs<QAbstractSlider>(1042)->setValue(300);
-    panel.GetControlAs<QComboBox>(1026)->setCurrentIndex(1);
-    panel.GetControlAs<QAbstractSlider>(1007)->setValue(180);
-    panel.GetControlAs<QComboBox>(1010)->setCurrentIndex(4);
-    panel.GetControlAs<QAbstractSlider>(1011)->setSliderPosition(80); // as a drag
-    panel.GetControlAs<QAbstractSlider>(1032)->setSliderPosition(50);
-    panel.GetControlAs<QComboBox>(1033)->setCurrentIndex(3);
-    panel.GetControlAs<QAbstractSlider>(1035)->setValue(180);
-    const Reference ref(headless, 2, 100);
-    ASSERT_TRUE(ref.allAccepted);
-    const auto s = Read(path);
-    ASSERT_EQ(s.frames, 88200);
-    EXPECT_EQ(s.samples, ref.mixed);
-
-    // And the pan really swings: some blocks lean left, others right.
-    const auto l = s.Channel(0);
-    const auto r = s.Channel(1);
-    int leftHeavy = 0, rightHeavy = 0;
-    for (std::size_t b = 0; b < 100; ++b) {
-        const double balance = Rms(l, b * 882, 882) / Rms(r, b * 882, 882);
-        leftHeavy += balance > 2.0;
-        rightHeavy += balance < 0.5;
-    }
-    EXPECT_GT(leftHeavy, 20);
-    EXPECT_GT(rightHeavy, 20);
-}
-
-TEST(ExportCommand, FormatsRatesAndChannels)
-{
-    QTemporaryDir dir;
     const std::tuple<const char*, int, int, int> cases[] = {
         {"a.ogg", 48000, 1, SF_FORMAT_OGG}, {"b.flac", 22050, 2, SF_FORMAT_FLAC}, {"c.WAV", 96000, 2, SF_FORMAT_WAV}};
     for (const auto& [name, rate, channels, format] : cases) {
         SCOPED_TRACE(name);
-        const QString path = dir.filePath(name);
-        ASSERT_EQ(RunCommand({"--export", path, "--seconds", "0.75", "--rate", QString::number(rate), "--channels",
-                              QString::number(channels), "--noise", "uniform-white", "--input", "noise"})
-                      .exitCode,
-                  0);
-        const auto s = Read(path);
+        const auto s = Export(name, {"--seconds", "0.75", "--rate", QString::number(rate), "--channels",
+                                     QString::number(channels), "--noise", "uniform-white", "--input", "noise"});
         EXPECT_EQ(s.format & SF_FORMAT_TYPEMASK, format);
-        if (format != SF_FORMAT_OGG) {
-            EXPECT_EQ(s.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
-        }
+        EXPECT_TRUE(format == SF_FORMAT_OGG || (s.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16);
         EXPECT_EQ(s.rate, rate);
         EXPECT_EQ(s.channels, channels);
         EXPECT_EQ(s.frames, std::lround(rate * 0.75)); // to the nearest frame
@@ -390,11 +333,10 @@ TEST(ExportCommand, FormatsRatesAndChannels)
     }
 }
 
-TEST(ExportCommand, HourLongExportStaysInRangeWithoutDropouts)
+TEST_F(ExportCommand, HourLongExportStaysInRangeWithoutDropouts)
 {
     // Modulated pitch makes the cursor move by fractions of a sample: the stepping must still
     // meet every segment. This renders a whole hour through the resampler (a minute or two).
-    QTemporaryDir dir;
     const QString path = dir.filePath("hour.wav");
     ASSERT_EQ(RunCommand({"--export", path, "--seconds", "3600", "--noise", "resonance-pink", "--q", "0.9",
                           "--lfo1", "sine:0.5", "--lfo2", "triangle:0.125", "--lfo3", "random:2", "--route",
@@ -425,9 +367,8 @@ TEST(ExportCommand, HourLongExportStaysInRangeWithoutDropouts)
     EXPECT_LT(longestZeroRun, 100) << "a silent stretch would be a dropout";
 }
 
-TEST(ExportCommand, InterruptStopsAndLeavesNoFile)
+TEST_F(ExportCommand, InterruptStopsAndLeavesNoFile)
 {
-    QTemporaryDir dir;
     // Ctrl-C as soon as the export has taken over the signal, i.e. while it renders.
     std::atomic<bool> sent{false};
     std::thread interrupter([&] {
@@ -449,7 +390,7 @@ TEST(ExportCommand, InterruptStopsAndLeavesNoFile)
     EXPECT_TRUE(Entries(dir).isEmpty()) << Entries(dir).join(' ').toStdString();
 }
 
-TEST(ExportCommand, ProgressLine)
+TEST_F(ExportCommand, ProgressLine)
 {
     EXPECT_EQ(CExportProgress::FormatLine(0, 441000, 44100, 10).toStdString(), "[----------]   0%  0.0 / 10.0 s");
     EXPECT_EQ(CExportProgress::FormatLine(220500, 441000, 44100, 10).toStdString(),

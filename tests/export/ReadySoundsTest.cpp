@@ -2,11 +2,9 @@
 // or broken, and with the character its name promises.
 #include "app/CSoundLibrary.h"
 #include "app/export/CExportPanelSetup.h"
-#include "app/export/CHeadlessPanel.h"
 #include "app/export/CSoundFile.h"
-#include "panel/CCorvaneFormView.h"
-#include "platform/dsound.h"
 
+#include "PanelPlayback.h"
 #include "SignalAnalysis.h"
 
 #include <gtest/gtest.h>
@@ -69,24 +67,17 @@ Rendered Render(const QString& path)
     QString error;
     EXPECT_TRUE(CSoundFile::Load(path, &sound, &warnings, &error)) << error.toStdString();
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(' ').toStdString();
-    CHeadlessPanel headless;
-    if (!headless.Create(44100, 2, &error))
-        return ADD_FAILURE() << error.toStdString(), r;
-    CCorvaneFormView& panel = headless.Panel();
-    EXPECT_TRUE(CExportPanelSetup(panel).Apply(sound).isEmpty()); // every value exactly as written
-    constexpr int kBlock = 882;
-    std::vector<std::int16_t> frames(2 * kBlock);
-    std::int64_t time = 0;
-    for (int b = 0; b < 60 * 50; ++b) {
-        panel.OnEngineTick(&(time += 200000));
-        corvane::platform::PullMixedFrames(headless.Device(), frames.data(), kBlock);
-        for (int i = 0; i < kBlock; ++i) {
-            r.clipped += std::abs(panel.GetPcmBlock()[i]) >= 32000;
-            r.blocks.push_back(panel.GetPcmBlock()[i] / 32000.0f);
-            r.left.push_back(frames[2 * i] / 32768.0f);
-            r.right.push_back(frames[2 * i + 1] / 32768.0f);
-            r.mono.push_back(0.5f * (r.left.back() + r.right.back()));
-        }
+    PanelPlayback play(2);
+    if (play.created) {
+        EXPECT_TRUE(CExportPanelSetup(play.Panel()).Apply(sound).isEmpty()); // every value exactly as written
+    }
+    play.Play(60 * 50);
+    for (std::size_t i = 0; i < play.blocks.size(); ++i) {
+        r.clipped += std::abs(play.blocks[i]) >= 32000;
+        r.blocks.push_back(play.blocks[i] / 32000.0f);
+        r.left.push_back(play.mixed[2 * i] / 32768.0f);
+        r.right.push_back(play.mixed[2 * i + 1] / 32768.0f);
+        r.mono.push_back(0.5f * (r.left.back() + r.right.back()));
     }
     return r;
 }

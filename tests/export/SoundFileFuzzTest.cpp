@@ -69,29 +69,20 @@ QByteArray Mutate(QByteArray data, const std::vector<QByteArray>& seeds, std::mt
 TEST(SoundFileFuzz, MutatedFilesAreReadOrRefusedWithAReason)
 {
     const std::vector<QByteArray> seeds = Seeds();
-    // The ready sounds themselves open cleanly: no refusal, no unknown key.
-    EXPECT_GT(seeds.size(), 10u);
-    for (std::size_t i = 1; i < seeds.size(); ++i) {
-        CExportOptions sound;
-        QStringList warnings;
-        QString error;
-        EXPECT_TRUE(CSoundFile::Parse(seeds[i], "ready.corvane", &sound, &warnings, &error)) << error.toStdString();
-        EXPECT_TRUE(warnings.isEmpty()) << seeds[i].toStdString();
-    }
+    EXPECT_GT(seeds.size(), 10u); // the ready sounds (which open cleanly: see the ready sounds' test)
     std::mt19937 rng(11);
     constexpr int kInputs = 100000;
     int accepted = 0;
+    CExportOptions before; // what a refusal must leave as it was
+    before.hold = 42;
     for (int i = 0; i < kInputs; ++i) {
         const QByteArray input = Mutate(seeds[rng() % seeds.size()], seeds, rng);
-        CExportOptions sound;
-        sound.hold = 42; // a refusal must leave this as it was
+        CExportOptions sound = before;
         QStringList warnings;
         QString error;
         if (!CSoundFile::Parse(input, "f.corvane", &sound, &warnings, &error)) {
-            ASSERT_TRUE(error.startsWith("f.corvane")) << input.toStdString();
-            ASSERT_GT(error.size(), 20) << input.toStdString();
-            ASSERT_EQ(sound.hold, 42);
-            ASSERT_FALSE(sound.noise || sound.cutoff || sound.routes[1]);
+            ASSERT_TRUE(error.startsWith("f.corvane") && error.size() > 20) << input.toStdString();
+            ASSERT_EQ(CSoundFile::Text(sound), CSoundFile::Text(before)) << input.toStdString();
             continue;
         }
         ++accepted;

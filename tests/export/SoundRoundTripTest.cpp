@@ -49,21 +49,12 @@ PanelState Read(const CCorvaneFormView& p)
     buffer->GetFrequency(&rate);
     const auto& noise = p.GetNoiseGenerator();
     const auto* filter = p.GetFilter();
-    s.engine["noise"] = noise.GetType();
-    s.engine["hold"] = noise.GetHold();
-    s.engine["smooth"] = noise.GetSmooth();
-    s.engine["state-variable"] = filter == &p.GetSvFilter();
-    s.engine["filter"] = filter->GetType();
-    s.engine["cutoff"] = filter->GetFrequency();
-    s.engine["q"] = filter->GetQ();
-    s.engine["input"] = p.GetInput();
-    s.engine["mute"] = p.GetMute();
-    s.engine["volume"] = volume;
-    s.engine["pan"] = pan;
-    s.engine["rate"] = rate;
-    s.engine["mode"] = p.GetStream()->GetPlayMode();
-    for (int k = 0; k < 3; ++k)
-        s.engine["lfo" + std::to_string(k + 1)] = p.GetLfo(k).GetFrequency();
+    s.engine = {{"noise", noise.GetType()}, {"hold", noise.GetHold()}, {"smooth", noise.GetSmooth()},
+                {"state-variable", filter == &p.GetSvFilter()}, {"filter", filter->GetType()},
+                {"cutoff", filter->GetFrequency()}, {"q", filter->GetQ()}, {"input", p.GetInput()},
+                {"mute", p.GetMute()}, {"volume", volume}, {"pan", pan}, {"rate", rate},
+                {"mode", p.GetStream()->GetPlayMode()}, {"lfo1", p.GetLfo(0).GetFrequency()},
+                {"lfo2", p.GetLfo(1).GetFrequency()}, {"lfo3", p.GetLfo(2).GetFrequency()}};
     return s;
 }
 
