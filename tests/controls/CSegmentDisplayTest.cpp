@@ -52,8 +52,7 @@ TEST_F(DisplayFixture, EveryCharacterTakesACellLitOverDimmedEights)
     };
     display.SetFormat("%0.3f");
     display.SetValue(1.0f, false, 0.0f, 100.0f);
-    EXPECT_EQ(display.GetText(), "1.000");
-    EXPECT_EQ(display.GetLayout().cells, 5);
+    EXPECT_EQ(std::tuple(display.GetText(), display.GetLayout().cells), std::tuple("1.000", 5));
     // "1", ".", "0" .. "0", and the background right of the last whole cell.
     expectPixels({{{0, 0}, kBackground}, {Top(0), kDim}, {UpperRight(0), kLit}, {Top(1), kDim}, {Point(1), kLit},
                   {Top(2), kLit}, {Middle(2), kDim}, {Top(4), kLit}, {Middle(4), kDim}, {{59, 2}, kBackground}});
@@ -78,22 +77,19 @@ TEST_F(DisplayFixture, EveryCharacterTakesACellLitOverDimmedEights)
 
 TEST_F(DisplayFixture, SettersClampAndPickTheMode)
 {
+    const auto state = [&] { return std::tuple(display.GetValue(), display.GetText(), display.IsFloatMode()); };
     display.SetFormat(nullptr);
-    EXPECT_EQ(display.GetFormat(), "%0.3f");
-    EXPECT_TRUE(display.IsFloatMode());
+    EXPECT_EQ(std::tuple(display.GetFormat(), display.IsFloatMode()), std::tuple("%0.3f", true));
     display.SetFormat("%d");
-    EXPECT_FALSE(display.IsFloatMode());
-    EXPECT_EQ(display.GetText(), "0"); // the text waits for the next value
+    EXPECT_EQ(state(), std::tuple(0.0f, "0", false)); // the text waits for the next value
     display.SetFormat("%0.2f");
     display.SetValue(150.0f, true, -10.0f, 120.0f);
-    EXPECT_FLOAT_EQ(display.GetValue(), 120.0f);
-    EXPECT_EQ(display.GetText(), "120.00");
+    EXPECT_EQ(state(), std::tuple(120.0f, "120.00", true));
     display.SetRange(0.0f, 50.0f);
-    EXPECT_FLOAT_EQ(display.GetValue(), 50.0f);
-    EXPECT_EQ(display.GetText(), "120.00"); // no reformat until the next value
+    EXPECT_EQ(state(), std::tuple(50.0f, "120.00", true)); // no reformat until the next value
     display.SetIntValue(7);
-    EXPECT_EQ(display.GetText(), "7.00"); // an int through a float format is still a number
-    EXPECT_FALSE(display.IsFloatMode());
+    // An int through a float format is still a number; the value itself stays.
+    EXPECT_EQ(state(), std::tuple(50.0f, "7.00", false));
 }
 
 TEST_F(DisplayFixture, MouseEditingStepsAndDragsWithinTheBounds)
@@ -122,6 +118,5 @@ TEST_F(DisplayFixture, MouseEditingStepsAndDragsWithinTheBounds)
     EXPECT_EQ(display.GetText(), "0");
     Drag(Qt::LeftButton, 0, 59);
     Drag(Qt::LeftButton, 0, 59);
-    EXPECT_EQ(display.GetValue(), 100.0f);
-    EXPECT_EQ(display.GetText(), "100");
+    EXPECT_EQ(std::tuple(display.GetValue(), display.GetText()), std::tuple(100.0f, "100"));
 }

@@ -58,8 +58,7 @@ TEST(CTextLabel, FlashingHidesTheTextInPhaseZero)
     CTextLabel label, plain;
     MakeBigText(label);
     label.SetBkColor(RGB(0, 0, 128)).SetTextColor(RGB(255, 255, 255)).FlashText(TRUE);
-    EXPECT_EQ(label.GetBlinkPhase(), 0);
-    EXPECT_EQ(CountPixels(label.grab().toImage(), QColor(0, 0, 128)), 200 * 40);
+    EXPECT_EQ(CountPixels(label.grab().toImage(), QColor(0, 0, 128)), 200 * 40); // phase 0: hidden
     ASSERT_TRUE(QTest::qWaitFor([&] { return label.GetBlinkPhase() == 1; }, 5000));
     EXPECT_GT(CountPixels(label.grab().toImage(), Qt::white), 20);
     label.FlashText(FALSE);
@@ -104,25 +103,16 @@ TEST(CTextLabel, LinkOpensOrNotifiesOnlyWithTheNotifyStyle)
     label->setGeometry(0, 0, 120, 20);
     label->SetDlgCtrlID(1050);
     QSignalSpy notes(label, &CTextLabel::notify);
-    const auto click = [&](Qt::MouseButton button) { QTest::mouseClick(label, button, Qt::NoModifier, QPoint(5, 5)); };
-
-    click(Qt::LeftButton);
-    EXPECT_TRUE(opened.isEmpty());
-    label->SetLink(TRUE, FALSE);
-    EXPECT_TRUE(label->GetStyle() & SS_NOTIFY);
-    click(Qt::LeftButton);
-    click(Qt::RightButton);
-    EXPECT_EQ(opened, QStringList{QStringLiteral("https://example.org/corvane")});
-    EXPECT_TRUE(notes.isEmpty());
-
-    label->SetLink(TRUE, TRUE);
-    click(Qt::LeftButton);
-    EXPECT_EQ(opened.size(), 1);
-    ASSERT_EQ(notes.size(), 1); // sent at once, not posted
-    EXPECT_EQ(notes.at(0).at(0).toInt(), 1050);
-    EXPECT_EQ(notes.at(0).at(1).toInt(), 0x8200);
-    label->SetLink(FALSE, TRUE);
-    click(Qt::LeftButton);
-    EXPECT_EQ(notes.size(), 1);
+    // Link, notify, the click, and how many opens and notifications (sent at once, not posted) there are after it.
+    const struct { BOOL link, notifyParent; Qt::MouseButton button; int opened, notes; } clicks[] = {
+        {FALSE, FALSE, Qt::LeftButton, 0, 0}, {TRUE, FALSE, Qt::LeftButton, 1, 0}, {TRUE, FALSE, Qt::RightButton, 1, 0},
+        {TRUE, TRUE, Qt::LeftButton, 1, 1},   {FALSE, TRUE, Qt::LeftButton, 1, 1}};
+    for (const auto& c : clicks) {
+        label->SetLink(c.link, c.notifyParent);
+        QTest::mouseClick(label, c.button, Qt::NoModifier, QPoint(5, 5));
+        EXPECT_EQ(std::tuple(opened.size(), notes.size()), std::tuple(c.opened, c.notes)) << "row " << &c - clicks;
+    }
+    EXPECT_EQ(opened.value(0), QStringLiteral("https://example.org/corvane"));
+    EXPECT_EQ(std::tuple(notes.value(0).value(0).toInt(), notes.value(0).value(1).toInt()), std::tuple(1050, 0x8200));
     CTextLabel::SetShellOpener(previous);
 }

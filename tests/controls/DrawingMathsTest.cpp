@@ -97,23 +97,20 @@ TEST(GradientBands, WideLabelCapsBandsAndLastBandTakesTheRest)
 
 TEST(LabelTextLayout, AlignmentFromStyleBits)
 {
-    const auto has = [](int flags, int f) { return (flags & f) == f; };
-    EXPECT_TRUE(has(LabelTextLayoutFor(SS_CENTER, "A").flags,
-                    Qt::AlignHCenter | Qt::TextWordWrap | Qt::AlignTop | Qt::TextShowMnemonic));
-    EXPECT_TRUE(has(LabelTextLayoutFor(SS_RIGHT, "A").flags, Qt::AlignRight | Qt::TextWordWrap));
-    const int noWrap = LabelTextLayoutFor(SS_LEFTNOWORDWRAP, "A").flags;
-    EXPECT_TRUE(has(noWrap, Qt::AlignLeft) && !has(noWrap, Qt::TextWordWrap));
-    EXPECT_TRUE(has(LabelTextLayoutFor(SS_LEFT | SS_NOTIFY, "A").flags, Qt::AlignLeft | Qt::TextWordWrap));
-
-    // Centre-image: one line centred both ways; with CR LF centred across, from the top,
-    // breaking only at the line breaks.
-    const LabelTextLayout one = LabelTextLayoutFor(SS_LEFT | SS_CENTERIMAGE, "one\nline");
-    EXPECT_TRUE(has(one.flags, Qt::AlignHCenter | Qt::AlignVCenter));
-    EXPECT_EQ(one.text, "one line");
-    const LabelTextLayout two = LabelTextLayoutFor(SS_CENTER | SS_CENTERIMAGE, "two\r\nlines");
-    EXPECT_TRUE(has(two.flags, Qt::AlignHCenter | Qt::AlignTop));
-    EXPECT_FALSE(has(two.flags, Qt::TextWordWrap) || has(two.flags, Qt::AlignVCenter));
-    EXPECT_EQ(two.text, "two\nlines");
+    // Style, text, the flags it must have and those it must not, and the text drawn. Centre-image:
+    // one line centred both ways; with CR LF centred across, from the top, breaking only there.
+    const int wrap = Qt::TextWordWrap;
+    const struct { DWORD style; const char* text; int has, hasNot; const char* drawn; } cases[] = {
+        {SS_CENTER, "A", Qt::AlignHCenter | wrap | Qt::AlignTop | Qt::TextShowMnemonic, 0, "A"},
+        {SS_RIGHT, "A", Qt::AlignRight | wrap, 0, "A"},
+        {SS_LEFTNOWORDWRAP, "A", Qt::AlignLeft, wrap, "A"},
+        {SS_LEFT | SS_NOTIFY, "A", Qt::AlignLeft | wrap, 0, "A"},
+        {SS_LEFT | SS_CENTERIMAGE, "one\nline", Qt::AlignHCenter | Qt::AlignVCenter, 0, "one line"},
+        {SS_CENTER | SS_CENTERIMAGE, "two\r\nlines", Qt::AlignHCenter | Qt::AlignTop, wrap | Qt::AlignVCenter, "two\nlines"}};
+    for (const auto& c : cases) {
+        const LabelTextLayout layout = LabelTextLayoutFor(c.style, c.text);
+        EXPECT_EQ(std::tuple(layout.flags & (c.has | c.hasNot), layout.text), std::tuple(c.has, c.drawn)) << c.style;
+    }
 }
 
 // The panel's own formats ("%0.3f", "%0.2f", "%d", "%ld" with a degree sign) are checked on the
@@ -140,9 +137,9 @@ TEST(CBufferedDC, CopiesItsRectangleToTheSamePlaceWhenDone)
         dc.fillRect(QRect(5, 5, 1, 1), Qt::blue);
         EXPECT_EQ(target.pixelColor(7, 7), QColor(Qt::white)); // nothing reaches the target yet
     }
-    EXPECT_EQ(target.pixelColor(5, 5), QColor(Qt::blue));
-    EXPECT_EQ(target.pixelColor(14, 14), QColor(Qt::red));
-    EXPECT_EQ(target.pixelColor(4, 4), QColor(Qt::white));
-    EXPECT_EQ(target.pixelColor(15, 10), QColor(Qt::white));
+    // Its corners land on the same place of the target, and nothing outside changes.
+    const auto at = [&](int x, int y) { return target.pixelColor(x, y); };
+    EXPECT_EQ(std::tuple(at(5, 5), at(14, 14), at(4, 4), at(15, 10)),
+              std::tuple(QColor(Qt::blue), QColor(Qt::red), QColor(Qt::white), QColor(Qt::white)));
     EXPECT_EQ(CBufferedDC(&target).BufferedRect(), QRect(0, 0, 20, 20)); // empty rect: all of it
 }
