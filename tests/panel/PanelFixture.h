@@ -59,11 +59,11 @@ protected:
     }
 
     // Plays one segment, so that the stream takes the next block.
-    void PullSegment(DWORD frames = kFramesPerSegment)
+    void PullSegment()
     {
-        std::vector<std::int16_t> out(frames * 2);
-        ASSERT_EQ(corvane::platform::PullMixedFrames(view->GetSoundDevice()->GetDirectSound(), out.data(), frames),
-                  frames);
+        std::vector<std::int16_t> out(kFramesPerSegment * 2);
+        IDirectSound* sound = view->GetSoundDevice()->GetDirectSound();
+        ASSERT_EQ(corvane::platform::PullMixedFrames(sound, out.data(), kFramesPerSegment), kFramesPerSegment);
     }
 
     // Tick, then let the segment play: every tick renders and is taken.
@@ -103,7 +103,6 @@ protected:
     DWORD BufferFrequency() const { DWORD v = 0; Buffer()->GetFrequency(&v); return v; }
     bool Playing() const { DWORD v = 0; Buffer()->GetStatus(&v); return v & DSBSTATUS_PLAYING; }
     bool Looping() const { DWORD v = 0; Buffer()->GetStatus(&v); return v & DSBSTATUS_LOOPING; }
-    DWORD PlayCursor() const { DWORD play = 0, write = 0; Buffer()->GetCurrentPosition(&play, &write); return play; }
     // The samples of segment `index` as the stream's buffer holds them.
     std::vector<std::int16_t> Segment(int index) const
     {

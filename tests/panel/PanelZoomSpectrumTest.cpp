@@ -16,12 +16,14 @@ TEST_F(PanelTest, ZoomLaysTheTemplateOutAgainAndKeepsTheState)
         return all;
     };
     const auto before = Layout();
-    const QRect display = Ctl<CSegmentDisplay>(1003)->geometry();
+    EXPECT_EQ(view->GetPanelWidget()->size(), QSize(926, 413));
+    EXPECT_EQ(Ctl<CSegmentDisplay>(1003)->geometry(), QRect(392, 78, 60, 20));
+    // The MODULATORS heading is painted on its own colour.
+    EXPECT_EQ(view->GetPanelWidget()->grab().toImage().pixel(15, 9) & 0xffffff, 0x666699u);
     const float labelPoints = Ctl<CTextLabel>(1056)->GetFont().pointSizeF();
 
     ASSERT_TRUE(view->SetZoom(200));
     EXPECT_EQ(view->GetPanelWidget()->size(), QSize(1851, 826)); // 617 x 254 dialog units, twice
-    EXPECT_EQ(display, QRect(392, 78, 60, 20));
     EXPECT_EQ(Ctl<CSegmentDisplay>(1003)->geometry(), QRect(783, 156, 120, 39)); // from 261, 48, 40, 12 DLU
     EXPECT_EQ(Ctl<CTextLabel>(1056)->GetFont().pointSizeF(), 2 * labelPoints);
     EXPECT_EQ(view->GetPanelWidget()->font().pointSizeF(), 16.0);
@@ -38,7 +40,6 @@ TEST_F(PanelTest, ZoomLaysTheTemplateOutAgainAndKeepsTheState)
 TEST_F(PanelTest, SpectrumPaneIsFedOnlyWhileShownAtTheHeardLevelAndRate)
 {
     CSpectrumView* pane = view->GetSpectrumView();
-    ASSERT_NE(pane, nullptr);
     PlayTicks(3);
     EXPECT_EQ(pane->Analyser().PendingSamples(), 0u);
 
@@ -49,8 +50,7 @@ TEST_F(PanelTest, SpectrumPaneIsFedOnlyWhileShownAtTheHeardLevelAndRate)
     EXPECT_EQ(pane->GetCutoff(), 1000.0); // the classic low-pass at its start
     Slider(1019)->setSliderPosition(50);            // pitch x2: the sound and its knee an octave up
     PlayTicks(1);
-    EXPECT_EQ(pane->Analyser().SampleRate(), 88200.0);
-    EXPECT_EQ(pane->GetCutoff(), 2000.0);
+    EXPECT_EQ(std::tuple(pane->Analyser().SampleRate(), pane->GetCutoff()), std::tuple(88200.0, 2000.0));
     List(1014)->setCurrentIndex(1);        // noise straight to the output: no filter to mark
     PlayTicks(1);
     EXPECT_EQ(pane->GetCutoff(), 0.0);
