@@ -27,7 +27,6 @@ TEST_F(Counter, ClockGives100NsSinceStartOrFallsBackToMilliseconds)
     CRenderClock clock;
     std::int64_t* pTime = nullptr;
     clock.Sample(&pTime); // not started: no time yet
-    ASSERT_NE(pTime, nullptr);
     EXPECT_EQ(*pTime, 0);
     EXPECT_EQ(clock.Start(), 0);
     ticks += 15'000'000;
