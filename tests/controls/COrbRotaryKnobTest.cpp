@@ -2,7 +2,6 @@
 #include "controls/COrbRotaryKnob.h"
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -46,11 +45,6 @@ struct KnobFixture : ::testing::Test {
         spy->clear();
         return notes;
     }
-    void Move(QPoint p)
-    {
-        QMouseEvent ev(QEvent::MouseMove, p, knob->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(knob, &ev);
-    }
 };
 
 } // namespace
@@ -81,7 +75,7 @@ TEST_F(KnobFixture, PressesDragsAndClicksClampToTheDeadSectorLimits)
     // Applied at once, with the focus; the report is posted, not sent.
     EXPECT_EQ(std::tuple(knob->value(), spy->isEmpty(), knob->hasFocus()), std::tuple(60, true, true));
     EXPECT_EQ(Delivered(), (Notes{{kTrack, 60}}));
-    Move(QPoint(23, 35)); // slightly right of the bottom
+    QTest::mouseMove(knob, QPoint(23, 35)); // slightly right of the bottom
     EXPECT_EQ(knob->value(), 300);
     QTest::mouseRelease(knob, Qt::LeftButton, Qt::NoModifier, QPoint(23, 35));
     EXPECT_EQ(Delivered(), (Notes{{kTrack, 300}, {kTrack, 300}, {kPosition, 300}}));
@@ -89,8 +83,8 @@ TEST_F(KnobFixture, PressesDragsAndClicksClampToTheDeadSectorLimits)
     // Dragging inside the dead sector at 60 keeps reporting 60.
     knob->setValue(60);
     QTest::mousePress(knob, Qt::LeftButton, Qt::NoModifier, QPoint(20, 35));
-    Move(QPoint(21, 36));
-    Move(QPoint(19, 38));
+    QTest::mouseMove(knob, QPoint(21, 36));
+    QTest::mouseMove(knob, QPoint(19, 38));
     QTest::mouseRelease(knob, Qt::LeftButton, Qt::NoModifier, QPoint(21, 40));
     EXPECT_EQ(Delivered(), (Notes{{kTrack, 60}, {kTrack, 60}, {kTrack, 60}, {kTrack, 60}, {kPosition, 60}}));
 

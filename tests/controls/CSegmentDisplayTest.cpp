@@ -1,8 +1,6 @@
 // Segment display widget: cells and colours in the painted image, value setters, mouse editing.
 #include "controls/CSegmentDisplay.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -34,9 +32,7 @@ struct DisplayFixture : ::testing::Test {
     void Drag(Qt::MouseButton button, int fromX, int toX)
     {
         QTest::mousePress(&display, button, Qt::NoModifier, QPoint(fromX, 10));
-        QMouseEvent move(QEvent::MouseMove, QPointF(toX, 10), display.mapToGlobal(QPointF(toX, 10)), Qt::NoButton,
-                         button, Qt::NoModifier);
-        QApplication::sendEvent(&display, &move);
+        QTest::mouseMove(&display, QPoint(toX, 10)); // with the button held
         QTest::mouseRelease(&display, button, Qt::NoModifier, QPoint(toX, 10));
     }
 };

@@ -162,8 +162,7 @@ TEST_F(PanelWithoutDevice, MessageAndSilentControls)
     // Ticks render nothing and the LFOs stand still.
     for (int i = 0; i < 3; ++i)
         Tick();
-    EXPECT_EQ(view->GetLfo(0).GetPhase(), 0.0f);
-    EXPECT_EQ(Ctl<QLineEdit>(1006)->text(), QStringLiteral("60"));
+    EXPECT_EQ(std::tuple(view->GetLfo(0).GetPhase(), Ctl<QLineEdit>(1006)->text()), std::tuple(0.0f, QStringLiteral("60")));
 
     // File > New with a sound card available again starts the sound after all.
     corvane::platform::SetDirectSoundFactory({});

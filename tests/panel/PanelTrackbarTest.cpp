@@ -59,8 +59,7 @@ TEST_F(PanelTrackbar, EveryUserActionReappliesThePosition)
     CTrackbar* hold = Trackbar(1011);
     const QPoint from = hold->GetThumbRect().center(), to = from + QPoint(0, 20);
     QTest::mousePress(hold, Qt::LeftButton, {}, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(to), hold->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton, {});
-    Deliver(hold, move);
+    QTest::mouseMove(hold, to);
     EXPECT_LT(view->GetNoiseGenerator().GetHold(), 99); // moved and applied: it starts at 100
     view->ShowInfo("marker", "", "");
     QTest::mouseRelease(hold, Qt::LeftButton, {}, to);
