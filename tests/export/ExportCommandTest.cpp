@@ -273,18 +273,16 @@ TEST_F(ExportCommand, FractionalRateMeetsEverySegmentInTime)
     PanelPlayback ref(1);
     EXPECT_EQ(ref.Play(102), 102);
     const std::vector<std::int16_t>& b = ref.blocks;
-    const auto interpolated = [&b](std::size_t j) {
-        const double at = j * 44100.0 / 48000.0;
-        const auto i = static_cast<std::size_t>(at);
-        return b[i] + (b[i + 1] - b[i]) * (at - i);
-    };
     ASSERT_EQ(file.frames, 96000);
     double worstDb = -1000;
     for (std::size_t start = 0; start + 960 <= file.samples.size(); start += 960) {
         double err = 0, level = 0;
         for (std::size_t j = start; j < start + 960; ++j) {
-            err += (file.samples[j] - interpolated(j)) * (file.samples[j] - interpolated(j));
-            level += interpolated(j) * interpolated(j);
+            const double at = j * 44100.0 / 48000.0;
+            const auto i = static_cast<std::size_t>(at);
+            const double expected = b[i] + (b[i + 1] - b[i]) * (at - i);
+            err += (file.samples[j] - expected) * (file.samples[j] - expected);
+            level += expected * expected;
         }
         worstDb = std::max(worstDb, 10 * std::log10(err / level));
     }
