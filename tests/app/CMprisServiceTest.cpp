@@ -11,9 +11,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusInterface>
 #include <QDBusPendingCall>
-#include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QTest>
 #include <QWidget>
@@ -135,10 +133,10 @@ TEST(MediaKeys, PlayTogglesPauseAndStopPause)
 TEST_F(MprisOverTheBus, PausesReadsTheStatusPlaysRaisesQuitsAndNamesTheSound)
 {
     // What a desktop reads before it offers its play and pause keys for the program.
-    for (const char* property : {"CanPlay", "CanPause"})
-        EXPECT_EQ(Get(kPlayer, property), true) << property;
-    for (const char* property : {"CanRaise", "CanQuit"})
-        EXPECT_EQ(Get(kRoot, property), true) << property;
+    const std::pair<QString, const char*> abilities[] = {
+        {kPlayer, "CanPlay"}, {kPlayer, "CanPause"}, {kRoot, "CanRaise"}, {kRoot, "CanQuit"}};
+    for (const auto& [interfaceName, property] : abilities)
+        EXPECT_EQ(Get(interfaceName, property), true) << property;
     EXPECT_EQ(Get(kPlayer, "PlaybackStatus"), "Playing");
 
     // Each step: the method, then what the host and the bus say afterwards.

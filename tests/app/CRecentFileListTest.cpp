@@ -16,13 +16,11 @@ TEST(CRecentFileList, NewestFirstWithoutRepeatsAtMostEightAndNoStaleEntriesAfter
     for (int i = 1; i <= 10; ++i)
         list.Add(QString("/s/%1.wav").arg(i));
     list.Save(settings);
-    ASSERT_EQ(list.Paths().size(), 8);
-    EXPECT_EQ(list.Paths().front(), "/s/10.wav");
-    EXPECT_EQ(list.Paths().back(), "/s/3.wav");
+    EXPECT_EQ(list.Paths(), QStringList({"/s/10.wav", "/s/9.wav", "/s/8.wav", "/s/7.wav", "/s/6.wav", "/s/5.wav",
+                                         "/s/4.wav", "/s/3.wav"}));
     list.Add("/s/../s/5.wav"); // the same file, written differently, moves up
-    EXPECT_EQ(list.Paths().size(), 8);
-    EXPECT_EQ(list.Paths().front(), "/s/5.wav");
-    EXPECT_EQ(list.Paths().count("/s/5.wav"), 1);
+    EXPECT_EQ(list.Paths(), QStringList({"/s/5.wav", "/s/10.wav", "/s/9.wav", "/s/8.wav", "/s/7.wav", "/s/6.wav",
+                                         "/s/4.wav", "/s/3.wav"}));
     for (int i = 0; i < 5; ++i)
         list.Remove(0);
     list.Remove(42);

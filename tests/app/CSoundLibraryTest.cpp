@@ -23,9 +23,7 @@ TEST(CSoundLibrary, FirstExistingFolderMenuNamesAndLookUpByEitherName)
     EXPECT_EQ(CSoundLibrary::NameOf("a-storm-in-the-hills"), "A Storm in the Hills");
 
     const CSoundLibrary none({dir.filePath("missing")});
-    EXPECT_TRUE(none.Folder().isEmpty());
-    EXPECT_TRUE(none.Names().isEmpty());
-    EXPECT_TRUE(none.PathOf("Wind").isEmpty());
+    EXPECT_TRUE(none.Folder().isEmpty() && none.Names().isEmpty() && none.PathOf("Wind").isEmpty());
     // Run from the build folder, the program finds the source tree's sounds.
     EXPECT_GE(CSoundLibrary().Names().size(), 10);
 }
