@@ -156,12 +156,6 @@ std::vector<std::int16_t> PlayWithClock(bool powerSaving, int ms,
     corvane::platform::SetPerformanceCounterSource({}, 0);
     return captured;
 }
-
-// RMS of the samples from `from` to `to`, in 16-bit units.
-double Rms(const std::vector<std::int16_t>& out, std::size_t from, std::size_t to)
-{
-    return engine_test::Rms(std::vector<float>(out.begin() + from, out.begin() + to));
-}
 } // namespace
 
 TEST(CCorvaneAppWithPanel, RestingAndPollingLoopsOfferTheStreamTheSameBlocks)
@@ -172,7 +166,8 @@ TEST(CCorvaneAppWithPanel, RestingAndPollingLoopsOfferTheStreamTheSameBlocks)
     ASSERT_EQ(resting.size(), polling.size());
     const auto differ = std::mismatch(resting.begin(), resting.end(), polling.begin());
     EXPECT_TRUE(differ.first == resting.end()) << "first difference at sample " << (differ.first - resting.begin());
-    EXPECT_GT(Rms(resting, resting.size() / 2, resting.size()), 300.0); // the start-up sound, not silence
+    // The start-up sound, not silence (in 16-bit units).
+    EXPECT_GT(engine_test::Rms(std::vector<float>(resting.begin() + resting.size() / 2, resting.end())), 300.0);
 }
 
 TEST(CCorvaneAppWithPanel, PauseFadesTheOutputToSilenceAndResumeBringsItBack)
@@ -185,7 +180,9 @@ TEST(CCorvaneAppWithPanel, PauseFadesTheOutputToSilenceAndResumeBringsItBack)
         pausedAtEnd = pause->isChecked();
     });
     const std::size_t perMs = out.size() / 2800; // interleaved stereo samples per ms at the mixer's rate
-    const auto rms = [&](std::size_t fromMs, std::size_t toMs) { return Rms(out, fromMs * perMs, toMs * perMs); };
+    const auto rms = [&](std::size_t fromMs, std::size_t toMs) { // in 16-bit units
+        return engine_test::Rms(std::vector<float>(out.begin() + fromMs * perMs, out.begin() + toMs * perMs));
+    };
     const double before = rms(100, 300);
     EXPECT_GT(before, 300.0);
     EXPECT_GT(rms(500, 700), 0.2 * before); // fading, not cut

@@ -8,6 +8,7 @@
 
 #include "FakePanel.h"
 #include "FakePrompts.h"
+#include "TestFiles.h"
 #include "platform/kernel.h"
 
 #include <QApplication>
@@ -58,9 +59,7 @@ protected:
     }
     QString MakeFile(const QString& name, const QByteArray& text = "[Sound]\nhold=5\n")
     {
-        QFile file(m_files.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        return file.fileName();
+        return corvane::test::WriteFile(m_files.filePath(name), text);
     }
 
     QTemporaryDir m_settingsDir, m_files;
@@ -231,9 +230,7 @@ TEST_F(AppFixture, AChangedSoundIsMarkedAndAskedAboutBeforeItIsClosed)
     m_prompts.saveAnswer = m_files.filePath("kept.corvane");
     const QString other = MakeFile("other.corvane");
     EXPECT_TRUE(app->OpenDocumentFile(other));
-    QFile kept(m_prompts.saveAnswer);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(kept.readAll().contains("\ncutoff=440\n"));
+    EXPECT_TRUE(corvane::test::ReadFile(m_prompts.saveAnswer).contains("\ncutoff=440\n"));
     EXPECT_EQ(app->MainFrame()->windowTitle(), "other.corvane - Corvane");
     // The open, unmodified document opened again: nothing happens (start-up, New, Open).
     EXPECT_TRUE(app->OpenDocumentFile(other));

@@ -2,8 +2,8 @@
 #include "app/CCorvaneDoc.h"
 
 #include "FakePrompts.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -11,20 +11,8 @@
 #include <gtest/gtest.h>
 
 using corvane::CCorvaneDoc;
-
-namespace {
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-} // namespace
+using corvane::test::ReadFile;
+using corvane::test::WriteFile;
 
 TEST(CCorvaneDoc, SaveWritesTheSoundAndAFailedSaveIsReportedAndChangesNothing)
 {
@@ -52,8 +40,7 @@ TEST(CCorvaneDoc, SaveWritesTheSoundAndAFailedSaveIsReportedAndChangesNothing)
     EXPECT_TRUE(prompts.errors.isEmpty());
 
     // An untitled document asks for a name first, proposing its title with the extension.
-    const QString target = dir.filePath("rain.corvane");
-    WriteFile(target, "not a sound before");
+    const QString target = WriteFile(dir.filePath("rain.corvane"), "not a sound before");
     prompts.saveAnswer = target;
     doc.SetModifiedFlag(true);
     ASSERT_TRUE(doc.DoFileSave());
@@ -78,8 +65,7 @@ TEST(CCorvaneDoc, OpenReadsTheSoundAndARefusedFileChangesNothing)
     corvane::test::CFakePrompts prompts;
     CCorvaneDoc doc(prompts);
     QSignalSpy titles(&doc, &CCorvaneDoc::TitleChanged);
-    const QString path = dir.filePath("wind.corvane");
-    WriteFile(path, "[Sound]\nfilter=sv-highpass\ncolour=grey\n");
+    const QString path = WriteFile(dir.filePath("wind.corvane"), "[Sound]\nfilter=sv-highpass\ncolour=grey\n");
     QString error;
     ASSERT_TRUE(doc.OnOpenDocument(path, &error));
     EXPECT_EQ(doc.GetTitle(), "wind.corvane");
@@ -88,8 +74,7 @@ TEST(CCorvaneDoc, OpenReadsTheSoundAndARefusedFileChangesNothing)
     doc.SetModifiedFlag(true);
     EXPECT_EQ(titles.last().at(0).toString(), "wind.corvane*");
 
-    const QString bad = dir.filePath("bad.corvane");
-    WriteFile(bad, "[Sound]\nfilter=sv-highpass\nvolume=3\n");
+    const QString bad = WriteFile(dir.filePath("bad.corvane"), "[Sound]\nfilter=sv-highpass\nvolume=3\n");
     for (const QString& refused : {dir.path(), bad}) {
         EXPECT_FALSE(doc.OnOpenDocument(refused, &error));
         EXPECT_TRUE(error.contains(refused)) << error.toStdString();

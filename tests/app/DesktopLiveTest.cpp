@@ -28,8 +28,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 constexpr unsigned kRate = 44100;
 
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 std::string RunAndRead(const std::string& command)
 {
     std::string out;
@@ -201,13 +199,13 @@ TEST_F(DesktopLive, MediaKeyPauseSilencesWithinASecondAndAHalfPlayBringsItBackQu
     ASSERT_TRUE(m_program.WaitUntil([&] { return status().find("Playing") != std::string::npos; }, 5s))
         << status() << Log();
 
-    SleepMs(1500);
+    std::this_thread::sleep_for(1500ms);
     const double paused = since();
     call("org.mpris.MediaPlayer2.Player.Pause");
-    SleepMs(3000);
+    std::this_thread::sleep_for(3s);
     const double played = since();
     call("org.mpris.MediaPlayer2.Player.Play");
-    SleepMs(3000);
+    std::this_thread::sleep_for(3s);
     const std::vector<std::int16_t> frames = m_pulse.StopCapture();
     call("org.mpris.MediaPlayer2.Quit");
     ExpectCleanExit("Quit over the bus");

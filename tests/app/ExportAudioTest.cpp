@@ -7,12 +7,12 @@
 #include "app/export/CSoundCapture.h"
 #include "app/export/ExportCommand.h"
 #include "panel/CCorvaneFormView.h"
+#include "TestFiles.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
 
 #include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -20,14 +20,9 @@
 
 #include <gtest/gtest.h>
 
+using corvane::test::ReadFile;
+
 namespace {
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Runs a job to its end; the arguments of Finished.
 QList<QVariant> RunJob(CExportJob& job, const QStringList& args, int timeoutMs = 30000)
 {
@@ -118,6 +113,6 @@ TEST(ExportAudio, TheWindowsExportOfAChangedPanelEqualsTheCommandLinesWithTheSam
                          "--noise", "brown", "--hold", "10", "--smooth", "0.5", "--filter", "sv-bandpass", "--cutoff",
                          "5000", "--lfo1", "triangle:2", "--route", "pan=lfo1:0.5"}),
               0);
-    EXPECT_FALSE(Contents(dir.filePath("window.flac")).isEmpty());
-    EXPECT_EQ(Contents(dir.filePath("window.flac")), Contents(dir.filePath("direct.flac")));
+    EXPECT_FALSE(ReadFile(dir.filePath("window.flac")).isEmpty());
+    EXPECT_EQ(ReadFile(dir.filePath("window.flac")), ReadFile(dir.filePath("direct.flac")));
 }
