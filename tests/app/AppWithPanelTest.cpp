@@ -92,8 +92,8 @@ TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingLists
     EXPECT_EQ(app.MainFrame()->windowTitle(), "old.corvane - Corvane");
     EXPECT_EQ(noise()->currentIndex(), 0);
     EXPECT_EQ(listSizes(), (std::vector<int>{5, 5, 5, 2, 4, 4, 4}));
-    EXPECT_EQ(view->GetSoundDevice(), device);
-    EXPECT_TRUE(device->FindStream(0) && !device->FindStream(1)); // one stream, on the same device
+    // One stream, on the same device.
+    EXPECT_TRUE(view->GetSoundDevice() == device && device->FindStream(0) && !device->FindStream(1));
     EXPECT_TRUE(app.messages.empty());
 
     // File > Sounds opens a ready-made sound as a new, untitled and unmodified document: surf
@@ -246,7 +246,6 @@ TEST(CCorvaneAppWithPanel, ZoomAndSpectrumAreRememberedBadSettingsIgnoredAndTheW
             EXPECT_TRUE(frame.grab().save(QStringLiteral(CORVANE_WINDOW_SHOT_DIR "/screenshot-%1.png").arg(zoom)));
         }
         frame.Action(corvane::cmd::ViewSpectrum)->trigger();
-        EXPECT_FALSE(view.SpectrumPane()->isVisible());
-        EXPECT_FALSE(frame.Action(corvane::cmd::ViewSpectrum)->isChecked());
+        EXPECT_FALSE(view.SpectrumPane()->isVisible() || frame.Action(corvane::cmd::ViewSpectrum)->isChecked());
     });
 }

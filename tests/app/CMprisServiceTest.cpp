@@ -161,8 +161,7 @@ TEST_F(MprisOverTheBus, PausesReadsTheStatusPlaysRaisesQuitsAndNamesTheSound)
 
     EXPECT_EQ(Call(kRoot, "Raise").type(), QDBusMessage::ReplyMessage);
     EXPECT_EQ(Call(kRoot, "Quit").type(), QDBusMessage::ReplyMessage);
-    EXPECT_EQ(host.raises, 1);
-    EXPECT_EQ(host.quits, 1);
+    EXPECT_EQ(std::pair(host.raises, host.quits), std::pair(1, 1));
 
     recorder.seen.clear();
     QVariantMap metadata = Metadata();
