@@ -28,6 +28,8 @@
 #include <cstdlib>
 #include <functional>
 
+namespace cmd = corvane::cmd;
+
 namespace {
 // The application with the real panel on the manual back-end, its settings in `settingsDir`;
 // what the panel would show in a message box is collected in `messages`.
@@ -73,22 +75,22 @@ TEST(CCorvaneAppWithPanel, NewSaveAndOpenRunTheSetUpAgainWithoutDuplicatingLists
     // opened. Save and Open keep every control exactly: SoundRoundTrip checks that.
     prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Discard;
     noise()->setCurrentIndex(2);
-    app.MainFrame()->Action(corvane::cmd::FileNew)->trigger();
+    app.MainFrame()->Action(cmd::FileNew)->trigger();
     EXPECT_EQ(noise()->currentIndex(), 0);
     noise()->setCurrentIndex(3);
     prompts.saveAnswer = files.filePath("calm.corvane");
-    app.MainFrame()->Action(corvane::cmd::FileSaveAs)->trigger();
-    app.MainFrame()->Action(corvane::cmd::FileNew)->trigger();
+    app.MainFrame()->Action(cmd::FileSaveAs)->trigger();
+    app.MainFrame()->Action(cmd::FileNew)->trigger();
     EXPECT_EQ(noise()->currentIndex(), 0);
     EXPECT_EQ(prompts.saveChangesAsked.size(), 1);
     prompts.openAnswer = prompts.saveAnswer;
-    app.MainFrame()->Action(corvane::cmd::FileOpen)->trigger();
+    app.MainFrame()->Action(cmd::FileOpen)->trigger();
     EXPECT_EQ(app.MainFrame()->windowTitle(), "calm.corvane - Corvane");
     EXPECT_EQ(noise()->currentIndex(), 3);
     // A zero-byte file, as earlier versions saved, is the start-up sound.
     prompts.openAnswer = files.filePath("old.corvane");
     QFile(prompts.openAnswer).open(QIODevice::WriteOnly);
-    app.MainFrame()->Action(corvane::cmd::FileOpen)->trigger();
+    app.MainFrame()->Action(cmd::FileOpen)->trigger();
     EXPECT_EQ(app.MainFrame()->windowTitle(), "old.corvane - Corvane");
     EXPECT_EQ(noise()->currentIndex(), 0);
     EXPECT_EQ(listSizes(), (std::vector<int>{5, 5, 5, 2, 4, 4, 4}));
@@ -174,7 +176,7 @@ TEST(CCorvaneAppWithPanel, PauseFadesTheOutputToSilenceAndResumeBringsItBack)
 {
     bool pausedAtEnd = true; // the menu item goes with the app, so its state is read while it lives
     const std::vector<std::int16_t> out = PlayWithClock(false, 2800, [&](corvane::CCorvaneApp& app, int ms) {
-        QAction* pause = app.MainFrame()->Action(corvane::cmd::SoundPause);
+        QAction* pause = app.MainFrame()->Action(cmd::SoundPause);
         if (ms == 300 || ms == 1500)
             pause->trigger();
         pausedAtEnd = pause->isChecked();
@@ -205,24 +207,24 @@ TEST(CCorvaneAppWithPanel, ZoomAndSpectrumAreRememberedBadSettingsIgnoredAndTheW
     QSettings(corvane::CCorvaneApp::kOrganisation, corvane::CCorvaneApp::kApplication).setValue("View/Zoom", "37");
     run([](corvane::CCorvaneMainFrame& frame, CCorvaneFormView& view) {
         EXPECT_EQ(view.GetZoom(), 100); // 37 % is not offered
-        EXPECT_TRUE(frame.Action(corvane::cmd::ViewZoom100)->isChecked());
+        EXPECT_TRUE(frame.Action(cmd::ViewZoom100)->isChecked());
         EXPECT_FALSE(frame.IsSidePaneShown());
-        frame.Action(corvane::cmd::ViewZoom150)->trigger();
+        frame.Action(cmd::ViewZoom150)->trigger();
         EXPECT_EQ(view.GetZoom(), 150);
         const int screenWidth = frame.screen()->availableSize().width();
         EXPECT_EQ(frame.width(), std::min(view.widget()->width() + 2 * view.frameWidth(), screenWidth));
-        frame.Action(corvane::cmd::ViewSpectrum)->trigger();
+        frame.Action(cmd::ViewSpectrum)->trigger();
         EXPECT_TRUE(frame.IsSidePaneShown() && view.SpectrumPane()->isVisible());
     });
     run([](corvane::CCorvaneMainFrame& frame, CCorvaneFormView& view) {
         EXPECT_EQ(view.GetZoom(), 150);
-        EXPECT_TRUE(frame.Action(corvane::cmd::ViewZoom150)->isChecked());
+        EXPECT_TRUE(frame.Action(cmd::ViewZoom150)->isChecked());
         EXPECT_TRUE(frame.IsSidePaneShown());
         CSpectrumView* pane = view.GetSpectrumView();
         std::int64_t time = 0;
         std::vector<std::int16_t> out(441 * 2);
         QDir().mkpath(QStringLiteral(CORVANE_WINDOW_SHOT_DIR));
-        for (const auto& [command, zoom] : {std::pair{corvane::cmd::ViewZoom100, 100}, {corvane::cmd::ViewZoom200, 200}}) {
+        for (const auto& [command, zoom] : {std::pair{cmd::ViewZoom100, 100}, {cmd::ViewZoom200, 200}}) {
             frame.Action(command)->trigger();
             for (int tick = 0; tick < 60; ++tick) { // 1.2 s of sound through the pane
                 time += 20 * 10000;
@@ -245,7 +247,7 @@ TEST(CCorvaneAppWithPanel, ZoomAndSpectrumAreRememberedBadSettingsIgnoredAndTheW
             EXPECT_GE(view.viewport()->height(), view.widget()->height());
             EXPECT_TRUE(frame.grab().save(QStringLiteral(CORVANE_WINDOW_SHOT_DIR "/screenshot-%1.png").arg(zoom)));
         }
-        frame.Action(corvane::cmd::ViewSpectrum)->trigger();
-        EXPECT_FALSE(view.SpectrumPane()->isVisible() || frame.Action(corvane::cmd::ViewSpectrum)->isChecked());
+        frame.Action(cmd::ViewSpectrum)->trigger();
+        EXPECT_FALSE(view.SpectrumPane()->isVisible() || frame.Action(cmd::ViewSpectrum)->isChecked());
     });
 }

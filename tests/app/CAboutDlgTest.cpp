@@ -24,5 +24,5 @@ TEST(CAboutDlg, LinesFitItHasItsIconAndOkClosesIt)
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(about.result(), QDialog::Accepted); // accepting closes it: Qt's part
+    EXPECT_EQ(about.result(), QDialog::Accepted); // and so closed, as any accepted dialog
 }

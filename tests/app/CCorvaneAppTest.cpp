@@ -52,7 +52,8 @@ protected:
     {
         m_pPanel = nullptr;
         auto app = std::make_unique<CCorvaneApp>(
-            [this] { return std::unique_ptr<corvane::IPanelView>(m_pPanel = new corvane::test::CFakePanel); }, &m_prompts);
+            [this] { return std::unique_ptr<corvane::IPanelView>(m_pPanel = new corvane::test::CFakePanel); },
+            &m_prompts);
         m_error.clear();
         EXPECT_EQ(app->InitInstance(file, &m_error), expectStart) << m_error.toStdString();
         return app;
@@ -214,8 +215,7 @@ TEST_F(AppFixture, AChangedSoundIsMarkedAndAskedAboutBeforeItIsClosed)
     // Cancel keeps everything; Discard goes on; Save writes first.
     m_prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Cancel;
     app->MainFrame()->Action(cmd::FileNew)->trigger();
-    EXPECT_FALSE(app->MainFrame()->close());
-    EXPECT_FALSE(app->IsQuitPending());
+    EXPECT_FALSE(app->MainFrame()->close() || app->IsQuitPending());
     EXPECT_EQ(m_prompts.saveChangesAsked, QStringList({"Untitled", "Untitled"}));
     EXPECT_EQ(m_pPanel->initialUpdates, 1);
     m_prompts.saveChoice = corvane::IDocumentPrompts::SaveChoice::Discard;
