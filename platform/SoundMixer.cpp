@@ -1,5 +1,6 @@
 // The mixer: band-limited rate conversion, volume and pan per voice, summing and clipping.
 #include "platform/SoundMixer.h"
+#include "platform/ClipSample.h"
 
 #include <algorithm>
 #include <cmath>
@@ -126,22 +127,6 @@ void SoundMixer::Mix(std::int16_t* out, DWORD frames)
         frames -= n;
     }
 }
-
-namespace {
-
-// std::lrint(std::clamp(x, -32768, 32767)) as a 16-bit sample. On x86 this is the one
-// instruction lrintf itself uses (same rounding mode, NaN also ends as 0), without the call.
-inline std::int16_t ClipSample(float x)
-{
-    x = std::clamp(x, -32768.0f, 32767.0f);
-#if defined(__SSE2__)
-    return static_cast<std::int16_t>(_mm_cvtss_si32(_mm_set_ss(x)));
-#else
-    return static_cast<std::int16_t>(std::lrint(x));
-#endif
-}
-
-} // namespace
 
 void SoundMixer::MixChunk(std::int16_t* out, DWORD frames)
 {

@@ -1,32 +1,19 @@
 // The export's rate conversion: fixed-ratio libsoxr streams for the middle and side of the mix.
 #include "app/export/CExportResampler.h"
 
+#include "platform/ClipSample.h"
+
 #include <soxr.h>
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
-
 namespace {
 // More than the filter reaches, in input frames (a few hundred): rendered past the end, so
 // that the last output frames come from sound rather than from the silence a drained filter is
 // padded with; and fed to a converter that joins late, before the sound it is to convert.
 constexpr std::int64_t kTailFrames = 4096;
-
-// std::lrint(std::clamp(x, -32768, 32767)) as a 16-bit sample, without the library call on x86.
-inline std::int16_t ToSample(float x)
-{
-    x = std::clamp(x, -32768.0f, 32767.0f);
-#if defined(__SSE2__)
-    return static_cast<std::int16_t>(_mm_cvtss_si32(_mm_set_ss(x)));
-#else
-    return static_cast<std::int16_t>(std::lrint(x));
-#endif
-}
 } // namespace
 
 CExportResampler::CExportResampler(std::int64_t totalFrames, std::int64_t maxChunkFrames, Sink sink)
@@ -123,14 +110,14 @@ bool CExportResampler::Emit(QString* pError)
         // Frames before the side's first one have none.
         const std::int64_t plain = m_bSideStarted ? std::clamp<std::int64_t>(m_llSideFirst - m_llEmitted, 0, pass) : pass;
         for (std::int64_t f = 0; f < plain; ++f) {
-            const std::int16_t x = ToSample(mid[f]);
+            const std::int16_t x = corvane::platform::ClipSample(mid[f]);
             for (int c = 0; c < m_nChannels; ++c)
                 *out++ = x;
         }
         const float* side = plain < pass ? m_sideOut.data() + (m_llEmitted + plain - m_llSideFirst) : nullptr;
         for (std::int64_t f = plain; f < pass; ++f, ++side) {
-            *out++ = ToSample(mid[f] + *side);
-            *out++ = ToSample(mid[f] - *side);
+            *out++ = corvane::platform::ClipSample(mid[f] + *side);
+            *out++ = corvane::platform::ClipSample(mid[f] - *side);
         }
         if (pass > 0 && !m_sink(m_out.data(), pass, pError))
             return false;
