@@ -64,13 +64,52 @@ bool CReadoutEdit::PrepareDigits()
     return true;
 }
 
+void CReadoutEdit::ShowNumber(qint64 value)
+{
+    const QString number = QString::number(value);
+    const bool idle = isReadOnly() && !hasFocus() && !hasSelectedText() && m_nDigitsState >= 0;
+    if (!idle || !m_sinceCatchUp.isValid() || m_sinceCatchUp.hasExpired(1000)) {
+        m_bAhead = false;
+        m_sinceCatchUp.start();
+        setText(number);
+        return;
+    }
+    if (number == ShownText())
+        return;
+    m_painted = number;
+    m_bAhead = true;
+    // Only the text changes: the frame around it stays as painted.
+    update(m_frame.isNull() ? rect() : m_contents);
+}
+
+void CReadoutEdit::CatchUp()
+{
+    if (!m_bAhead)
+        return;
+    m_bAhead = false;
+    m_sinceCatchUp.start();
+    setText(m_painted);
+}
+
+void CReadoutEdit::focusInEvent(QFocusEvent* event)
+{
+    CatchUp();
+    QLineEdit::focusInEvent(event);
+}
+
+void CReadoutEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    CatchUp();
+    QLineEdit::contextMenuEvent(event);
+}
+
 bool CReadoutEdit::PaintDigits()
 {
     if (!isReadOnly() || hasFocus() || hasSelectedText() || echoMode() != Normal ||
         layoutDirection() != Qt::LeftToRight || !m_bScrollAtStart ||
         (alignment() & ~(Qt::AlignLeading | Qt::AlignLeft | Qt::AlignVCenter)) || !styleSheet().isEmpty())
         return false;
-    const QString shown = text();
+    const QString shown = ShownText();
     if (!AllDigits(shown) || !PrepareDigits())
         return false;
 
@@ -128,6 +167,7 @@ void CReadoutEdit::paintEvent(QPaintEvent* event)
 {
     if (PaintDigits())
         return;
+    CatchUp();
     QLineEdit::paintEvent(event);
     // QLineEdit scrolls a text that does not fit; one that fits, left-aligned, it shows from its
     // start, as the quick way assumes.

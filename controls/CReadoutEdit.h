@@ -6,6 +6,7 @@
 // other than transparency that can differ from drawing them afresh by one level.)
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QList>
@@ -20,9 +21,20 @@ class CReadoutEdit : public QLineEdit
 public:
     explicit CReadoutEdit(QWidget* parent = nullptr);
 
+    // Shows a count as the box's text. While nobody is using the box (read-only, no focus, no
+    // selection) the digits are only painted: handing each one to QLineEdit cost a text layout
+    // per tick, more than the render itself. The line edit's text (read by text(), copy and
+    // accessibility) catches up at least once a second, and at once when the box takes the
+    // focus, opens its menu or cannot paint the quick way.
+    void ShowNumber(qint64 value);
+    // What the box shows now (text() may still hold an earlier number).
+    QString ShownText() const { return m_bAhead ? m_painted : text(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The digits' glyphs and advances for the current font; false when a string of digits
@@ -30,6 +42,8 @@ private:
     bool PrepareDigits();
     // Paints as QLineEdit would, when the quick way gives the same pixels; false otherwise.
     bool PaintDigits();
+    // Hands a number only painted so far to QLineEdit.
+    void CatchUp();
 
     struct FrameKey {
         QSize size;
@@ -53,4 +67,8 @@ private:
     std::array<qreal, 10> m_digitAdvances{};
     // QLineEdit keeps a horizontal scroll from its last paint; the quick way assumes none.
     bool m_bScrollAtStart = false;
+
+    QString m_painted;          // the number shown, when QLineEdit does not have it yet
+    bool m_bAhead = false;
+    QElapsedTimer m_sinceCatchUp;
 };

@@ -236,7 +236,7 @@ void CCorvaneFormView::BindControls()
     m_dispPitch = display(1020);
     m_sliderPitch = slider(1019);
     m_btnPitchReset = GetControlAs<QPushButton>(1022);
-    m_editTime = GetControlAs<QLineEdit>(kTimeEditId);
+    m_editTime = GetControlAs<CReadoutEdit>(kTimeEditId);
     // Rewritten on every render tick: it paints its whole face, so nothing behind it need be
     // painted first.
     m_editTime->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -24,7 +24,7 @@
 class QAbstractSlider;
 class QCheckBox;
 class QComboBox;
-class QLineEdit;
+class CReadoutEdit;
 class QPushButton;
 class QSlider;
 class QTextEdit;
@@ -208,7 +208,7 @@ private:
     CSegmentDisplay* m_dispPitch = nullptr;
     QSlider* m_sliderPitch = nullptr;
     QPushButton* m_btnPitchReset = nullptr;
-    QLineEdit* m_editTime = nullptr;
+    CReadoutEdit* m_editTime = nullptr;
     CTextLabel* m_lblLfo1Shape = nullptr;
     QComboBox* m_cbLfo1Shape = nullptr;
     CTextLabel* m_lblLfo1Freq = nullptr;

@@ -4,6 +4,7 @@
 
 #include "audio/CSoundDevice.h"
 #include "audio/CSoundStream.h"
+#include "controls/CReadoutEdit.h"
 #include "controls/CSpectrumView.h"
 #include "panel/ParameterMapping.h"
 
@@ -21,7 +22,7 @@ void CCorvaneFormView::ShowElapsedTime(std::int64_t* pTime)
     if (!pTime)
         return;
     const int ms = static_cast<int>(*pTime / 10000);
-    m_editTime->setText(QString::number(ms));
+    m_editTime->ShowNumber(ms);
 }
 
 void CCorvaneFormView::RenderBlock(std::int64_t* pTime)

@@ -1,6 +1,7 @@
 // The panel after start-up, the slider and list mapping driven through the real widgets, the
 // start without a sound device, and a repeated set-up.
 #include "PanelFixture.h"
+#include "controls/CReadoutEdit.h"
 
 #include <functional>
 #include <map>
@@ -30,7 +31,7 @@ TEST_F(PanelTest, StartUpState)
     // The elapsed time shows the clock (in 100 ns units) in whole milliseconds.
     std::int64_t time = 1234567890;
     view->OnEngineTick(&time);
-    EXPECT_EQ(Ctl<QLineEdit>(1006)->text(), QStringLiteral("123456"));
+    EXPECT_EQ(Ctl<CReadoutEdit>(1006)->ShownText(), QStringLiteral("123456"));
 }
 
 TEST_F(PanelTest, SlidersAndButtonsSetEngineDisplayAndInfo)
@@ -162,7 +163,7 @@ TEST_F(PanelWithoutDevice, MessageAndSilentControls)
     // Ticks render nothing and the LFOs stand still.
     for (int i = 0; i < 3; ++i)
         Tick();
-    EXPECT_EQ(std::tuple(view->GetLfo(0).GetPhase(), Ctl<QLineEdit>(1006)->text()), std::tuple(0.0f, QStringLiteral("60")));
+    EXPECT_EQ(std::tuple(view->GetLfo(0).GetPhase(), Ctl<CReadoutEdit>(1006)->ShownText()), std::tuple(0.0f, QStringLiteral("60")));
 
     // File > New with a sound card available again starts the sound after all.
     corvane::platform::SetDirectSoundFactory({});
