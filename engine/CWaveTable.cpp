@@ -99,11 +99,19 @@ std::uint64_t PlayFixed(const float* t, unsigned n, std::uint64_t phase, std::ui
 
 // Where PlayFixed leaves the phase after nCount steps, without the reads: each step keeps the
 // phase in (0, length] (0 only while it has not moved), so the end is the sum brought into it.
+// Summed 2048 steps at a time: an increment and a phase are each below 2^53, so a chunk's sum
+// stays within 64 bits however long the block.
 std::uint64_t SkipFixed(unsigned n, std::uint64_t phase, std::uint64_t inc, unsigned nCount)
 {
     const std::uint64_t length = static_cast<std::uint64_t>(n) << kFractionBits;
-    phase += inc * nCount;
-    return phase > length ? (phase - 1) % length + 1 : phase;
+    while (nCount > 0) {
+        const unsigned k = nCount < 2048 ? nCount : 2048;
+        phase += inc * k;
+        if (phase > length)
+            phase = (phase - 1) % length + 1;
+        nCount -= k;
+    }
+    return phase;
 }
 
 } // namespace

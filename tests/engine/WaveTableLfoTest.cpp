@@ -181,10 +181,11 @@ TEST(CLfo, IncrementsSelectionAndTheSlowedRandomTable)
 TEST(CLfo, AdvanceLeavesThePhaseWhereRenderWould)
 {
     // An unrouted LFO is only advanced; once routed again it must carry on from the very phase
-    // rendering would have left. Tables of both kinds, rates from the slowest to past one
-    // table length a sample (the double-precision path), blocks of odd sizes.
-    const struct { unsigned length; float hz; } cases[] = {
-        {kTable, 0.005f}, {kTable, 1.0f}, {kTable, 50.0f}, {kTable, 44100.0f}, {1000, 3.7f}, {8192, 13.0f}};
+    // rendering would have left. Tables of both kinds and one too long for the fixed-point path,
+    // rates from the slowest to one table length a sample, blocks of odd sizes and one whose
+    // steps overflow a single 64-bit sum.
+    const struct { unsigned length; float hz; } cases[] = {{kTable, 0.005f}, {kTable, 1.0f}, {kTable, 50.0f},
+        {kTable, 44100.0f}, {1000, 3.7f}, {1000, 44100.0f}, {8192, 13.0f}};
     for (const auto& c : cases) {
         CWaveTable table;
         ASSERT_NE(table.Allocate(c.length), nullptr);
@@ -195,8 +196,8 @@ TEST(CLfo, AdvanceLeavesThePhaseWhereRenderWould)
             lfo->Select(0);
             lfo->SetFrequency(c.hz);
         }
-        std::vector<float> block(1000);
-        for (unsigned n : {882u, 1u, 999u, 441u, 1000u}) {
+        std::vector<float> block(20000);
+        for (unsigned n : {882u, 1u, 999u, 441u, 1000u, 20000u}) {
             rendered.Render(block.data(), n);
             advanced.Advance(n);
             ASSERT_EQ(rendered.GetPhase(), advanced.GetPhase()) << c.length << " " << c.hz << " " << n;
